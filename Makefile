@@ -1,0 +1,33 @@
+# The two commands a new user needs: `make run` opens the calculator, `make test` builds and
+# runs every test. Both install missing Debian packages first.
+PRESET ?= default
+BUILD_DIR := build/$(PRESET)
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	@cmake --preset $(PRESET) >/dev/null
+
+build: configure
+	@cmake --build --preset $(PRESET)
+
+run: build
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display: set DISPLAY or WAYLAND_DISPLAY, or run it under Xvfb: xvfb-run -a $(BUILD_DIR)/ui/halvern-fee" >&2; \
+	  exit 1; \
+	fi
+	@$(BUILD_DIR)/ui/halvern-fee
+
+test: build
+	@ctest --preset $(PRESET)
+
+bench: build
+	@$(BUILD_DIR)/bench/press_benchmark
+
+clean:
+	rm -rf build

@@ -1,0 +1,25 @@
+// One whole press of "Calculate fee" through a plain form, for a few typical inputs.
+#include "FakeForm.h"
+#include "calc/FeeCalculation.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void press(benchmark::State& state, const char* amount) {
+    halvern::testing::FakeForm form(amount, "550");
+    for (auto _ : state) {
+        halvern::Command1_Click(form);
+        benchmark::DoNotOptimize(form.feeText);
+    }
+}
+
+BENCHMARK_CAPTURE(press, oneDollarFee, "100");
+BENCHMARK_CAPTURE(press, flatRow, "10");
+BENCHMARK_CAPTURE(press, halfCent, "20.5");
+BENCHMARK_CAPTURE(press, minimumFee, "0");
+BENCHMARK_CAPTURE(press, aboveRoundingRange, "12345.678");
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,133 @@
+#include "calc/NumberText.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace halvern {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The parts of a number that passed the grammar, pointing into the caller's text.
+struct Number {
+    bool negative = false;
+    std::string_view body;     // without the sign: what std::from_chars reads
+    std::string_view integer;  // digits before the point
+    std::string_view fraction; // digits after the point
+    std::string_view exponent; // digits of the exponent, without its sign
+    bool negativeExponent = false;
+};
+
+// std::from_chars alone would also take "inf", "nan" and a leading "-" only, so the grammar is
+// checked here first and from_chars only does the rounding it is good at.
+bool parse(std::string_view text, Number& number) {
+    std::size_t i = 0;
+    const auto digitsFrom = [&](std::size_t start) {
+        while (i < text.size() && isDigit(text[i]))
+            ++i;
+        return text.substr(start, i - start);
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        number.negative = text[i] == '-';
+        ++i;
+    }
+    number.body = text.substr(i);
+    number.integer = digitsFrom(i);
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        number.fraction = digitsFrom(i);
+    }
+    if (number.integer.empty() && number.fraction.empty())
+        return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            number.negativeExponent = text[i] == '-';
+            ++i;
+        }
+        number.exponent = digitsFrom(i);
+        if (number.exponent.empty())
+            return false;
+    }
+    return i == text.size();
+}
+
+// Decimal exponent of the leading significant digit (1234.5 -> 3, 0.0012 -> -3); only called for
+// numbers that from_chars found out of range, which therefore have a non-zero digit. Saturates,
+// since an exponent may have any number of digits.
+long long decimalMagnitude(const Number& number) {
+    constexpr long long saturation = 1'000'000'000;
+    long long exponent = 0;
+    for (char c : number.exponent)
+        exponent = std::min(saturation, exponent * 10 + (c - '0'));
+    if (number.negativeExponent)
+        exponent = -exponent;
+
+    const auto firstNonZero = number.integer.find_first_not_of('0');
+    if (firstNonZero != std::string_view::npos)
+        return exponent + static_cast<long long>(number.integer.size() - firstNonZero) - 1;
+    const auto leadingZeros = number.fraction.find_first_not_of('0');
+    return exponent - static_cast<long long>(leadingZeros) - 1;
+}
+
+} // namespace
+
+double textToNumber(std::string_view text, Field field) {
+    Number number;
+    if (!parse(trimBlanks(text), number))
+        throw ConversionError(field, std::string(text));
+
+    double value = 0.0;
+    const char* const end = number.body.data() + number.body.size();
+    const auto [stop, status] =
+        std::from_chars(number.body.data(), end, value, std::chars_format::general);
+    assert(stop == end);
+    if (status == std::errc::result_out_of_range) {
+        if (decimalMagnitude(number) >= 0)
+            throw FloatingPointError(FloatingPointError::Kind::overflow);
+        value = 0.0;
+    }
+    return number.negative ? -value : value;
+}
+
+std::string numberToText(double value) {
+    assert(std::isfinite(value));
+    if (value == 0.0)
+        return "0";
+    // %.15g of the largest doubles rounds up to 1.79769313486232e+308, which is past the
+    // largest double by more than half a step and so would read back as an overflow.
+    constexpr double largestWritable = 1.79769313486231e308;
+    if (std::fabs(value) > largestWritable)
+        value = std::copysign(largestWritable, value);
+
+    std::array<char, 32> buffer{};
+    const auto [end, status] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                             std::chars_format::general, 15);
+    assert(status == std::errc{});
+    return std::string(buffer.data(), end);
+}
+
+double multiplyByText(double value, std::string_view text, Field field) {
+    return value * textToNumber(text, field);
+}
+
+} // namespace halvern

@@ -1,0 +1,226 @@
+#include "calc/FeeCalculation.h"
+
+#include "FakeForm.h"
+#include "calc/Errors.h"
+#include "calc/FeeSchedule.h"
+
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using halvern::Command1_Click;
+using halvern::ConversionError;
+using halvern::Field;
+using halvern::FloatingPointError;
+using halvern::testing::FakeForm;
+using Kind = FloatingPointError::Kind;
+
+struct Example {
+    const char* amount;
+    const char* gprice;
+    const char* fee;
+};
+
+// The fees a user sees for typical and awkward inputs, gold at 550 unless said otherwise.
+const Example workedExamples[] = {
+    {"100", "550", "1"},   // 1 % of about 5.66 g
+    {"10", "550", "0.18"}, // the flat 0.01 g, worth about 17.7 cents
+    {"1", "550", "0.05"},  // the small-transfer row
+    {"5", "550", "0.13"},  // the middle row
+    {"2", "550", "0.09"},
+    {"50", "550", "0.5"},     // no trailing zero
+    {"20.5", "550", "0.205"}, // exactly half a cent stays as it is
+    {"21.5", "550", "0.215"}, // 0.21500000000000002 is written with 15 digits
+    {"28.5", "550", "0.28"},  // 0.285 * 100 is just below the half
+    {"10000.49", "550", "100"},
+    {"10000.5", "550", "100.005"},     // the top of the rounding range stays unrounded
+    {"12345.678", "550", "123.45678"}, // and so does everything above it
+    {"0.01", "550", "0.01"},           // 0.4 cents: below the rounding range, then the minimum
+    {"0", "550", "0.01"},              // no schedule row applies: the minimum
+    {"-100", "550", "0.01"},
+    {"0.005", "550", "0.01"},
+    {"1", "1", "0.01"},       // 31.1 g at a gold price of 1: exactly one cent
+    {" 100 ", "+550.0", "1"}, // blanks and a sign are part of the number's text
+};
+
+TEST(FeeCalculation, WorkedExamples) {
+    for (const Example& example : workedExamples) {
+        SCOPED_TRACE(std::string("amount ") + example.amount + ", gold price " + example.gprice);
+        FakeForm form(example.amount, example.gprice, "typed by the user");
+        Command1_Click(form);
+        EXPECT_EQ(form.feeText, example.fee);
+    }
+}
+
+TEST(FeeCalculation, SecondPressAgreesWithTheFirst) {
+    FakeForm form("28.5", "550");
+    Command1_Click(form);
+    const std::string first = form.feeText;
+    Command1_Click(form);
+    EXPECT_EQ(form.feeText, first);
+}
+
+TEST(FeeSchedule, StepsOnlyWhereTheScheduleSaysSo) {
+    struct Case {
+        double grams;
+        std::optional<double> fee;
+    };
+    const Case cases[] = {
+        {std::nextafter(0.0004, 0.0), std::nullopt},
+        {0.0004, 0.00022},
+        {std::nextafter(0.1, 0.0), 0.1 * 0.05 + 0.0002},
+        {0.1, 0.005},
+        {std::nextafter(0.5, 0.0), 0.01},
+        {0.5, 0.01},
+        {std::nextafter(1.0, 0.0), 0.01},
+        {1.0, 0.01},
+        {0.0, std::nullopt},
+        {-5.0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grams);
+        const std::optional<double> fee = halvern::FeeSchedule(c.grams);
+        ASSERT_EQ(fee.has_value(), c.fee.has_value());
+        if (fee) {
+            EXPECT_DOUBLE_EQ(*fee, *c.fee);
+        }
+    }
+}
+
+// The rounding as a literal reading of its rule: 10000 passes, each free to set the cents.
+double roundByEveryPass(double cents) {
+    for (int i = 1; i <= 10000; ++i) {
+        if (cents > i - 0.5 && cents < i + 0.5)
+            cents = i;
+    }
+    return cents;
+}
+
+TEST(Rounding, AgreesWithTheTenThousandPasses) {
+    // Every whole and half cent from below the range to above it, each with its two
+    // neighbouring doubles: all the boundaries, 0.5 and 10000.5 among them.
+    std::vector<double> sweep;
+    for (int half = -4; half <= 2 * 10002; ++half) {
+        const double cents = half / 2.0;
+        sweep.insert(sweep.end(), {std::nextafter(cents, -1e9), cents, std::nextafter(cents, 1e9)});
+    }
+    std::mt19937_64 random(20261206);
+    std::uniform_real_distribution<double> anywhere(-10.0, 10010.0);
+    for (int i = 0; i < 5000; ++i)
+        sweep.push_back(anywhere(random));
+    sweep.insert(sweep.end(), {0.0, -0.0, 1e300, -1e300, 2.5e15});
+
+    for (double cents : sweep) {
+        const double expected = roundByEveryPass(cents);
+        const double rounded = halvern::roundToWholeCents(cents);
+        ASSERT_EQ(rounded, expected) << "cents " << cents;
+    }
+}
+
+// A press reaches the fields in a fixed order; where it stops, the later calls never happen.
+TEST(FeeCalculation, TouchesTheFieldsInOrder) {
+    const std::vector<std::string> fullPress = {"get gprice", "get amount", "get gprice", "set fee",
+                                                "get fee",    "set fee",    "get fee"};
+    struct Case {
+        const char* name;
+        const char* amount;
+        std::vector<std::string> calls;
+    };
+    std::vector<std::string> withMinimum = fullPress;
+    withMinimum.emplace_back("set fee");
+    const Case cases[] = {
+        {"normal press", "100", fullPress},
+        {"press that ends at the minimum", "0", withMinimum},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> log;
+        FakeForm form(c.amount, "550");
+        form.log = &log;
+        Command1_Click(form);
+        EXPECT_EQ(log, c.calls);
+    }
+}
+
+// A form whose gold price changes after the first read: the only way the fee written by the
+// schedule stage can be too large to turn into cents.
+class ChangingGoldPrice : public FakeForm {
+public:
+    using FakeForm::FakeForm;
+    std::string gprice() const override {
+        const std::string text = FakeForm::gprice();
+        return m_reads++ == 0 ? text : "1e308";
+    }
+
+private:
+    mutable int m_reads = 0;
+};
+
+TEST(FeeCalculation, ErrorsStopThePressAndKeepTheFee) {
+    using Check = std::function<void(const halvern::Error&)>;
+    const auto conversion = [](Field field, std::string text) -> Check {
+        return [=](const halvern::Error& e) {
+            const auto* error = dynamic_cast<const ConversionError*>(&e);
+            ASSERT_NE(error, nullptr) << e.what();
+            EXPECT_EQ(error->field(), field);
+            EXPECT_EQ(error->text(), text);
+        };
+    };
+    const auto floating = [](Kind kind) -> Check {
+        return [=](const halvern::Error& e) {
+            const auto* error = dynamic_cast<const FloatingPointError*>(&e);
+            ASSERT_NE(error, nullptr) << e.what();
+            EXPECT_EQ(error->kind(), kind);
+        };
+    };
+    struct Case {
+        const char* name;
+        const char* amount;
+        const char* gprice;
+        Check check;
+    };
+    // All of these stop before the first write: the fee keeps the user's text.
+    const Case cases[] = {
+        {"empty amount", "", "550", conversion(Field::amount, "")},
+        {"letters after the amount", "12abc", "550", conversion(Field::amount, "12abc")},
+        {"amount is read before the gold price", "x", "y", conversion(Field::amount, "x")},
+        {"blank gold price", "100", "  ", conversion(Field::gprice, "  ")},
+        {"zero gold price", "100", "0", floating(Kind::zeroDivide)},
+        {"nothing at no price", "0", "-0", floating(Kind::invalidOperation)},
+        {"amount beyond doubles", "1e400", "550", floating(Kind::overflow)},
+        {"gold price too small to hold", "100", "1e-400", floating(Kind::zeroDivide)},
+        {"ounces beyond doubles", "1e300", "1e-10", floating(Kind::overflow)},
+        {"grams beyond doubles", "1e308", "1", floating(Kind::overflow)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> log;
+        FakeForm form(c.amount, c.gprice, "old");
+        form.log = &log;
+        try {
+            Command1_Click(form);
+            ADD_FAILURE() << "no error";
+        } catch (const halvern::Error& e) {
+            c.check(e);
+        }
+        EXPECT_EQ(log, (std::vector<std::string>{"get gprice", "get amount"}));
+        EXPECT_EQ(form.feeText, "old");
+    }
+}
+
+TEST(FeeCalculation, OverflowInCentsKeepsTheFirstFeeText) {
+    std::vector<std::string> log;
+    ChangingGoldPrice form("10000", "550", "old");
+    form.log = &log;
+    EXPECT_THROW(Command1_Click(form), FloatingPointError);
+    EXPECT_EQ(log, (std::vector<std::string>{"get gprice", "get amount", "get gprice", "set fee",
+                                             "get fee"}));
+    EXPECT_EQ(form.feeText, "1.81818181818182e+307");
+}
+
+} // namespace
