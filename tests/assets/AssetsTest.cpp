@@ -1,0 +1,181 @@
+// Reads the committed icon and logo byte by byte and checks what the window relies on.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes readAsset(const std::string& name) {
+    std::ifstream file(std::string(HALVERN_ASSETS_DIR) + "/" + name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
+unsigned le16(const Bytes& bytes, std::size_t at) {
+    return bytes.at(at) | (unsigned{bytes.at(at + 1)} << 8U);
+}
+
+std::uint32_t le32(const Bytes& bytes, std::size_t at) {
+    return le16(bytes, at) | (std::uint32_t{le16(bytes, at + 2)} << 16U);
+}
+
+using Rgb = std::array<unsigned, 3>;
+
+const std::array<Rgb, 16> vga = {{{0, 0, 0},
+                                  {128, 0, 0},
+                                  {0, 128, 0},
+                                  {128, 128, 0},
+                                  {0, 0, 128},
+                                  {128, 0, 128},
+                                  {0, 128, 128},
+                                  {192, 192, 192},
+                                  {128, 128, 128},
+                                  {255, 0, 0},
+                                  {0, 255, 0},
+                                  {255, 255, 0},
+                                  {0, 0, 255},
+                                  {255, 0, 255},
+                                  {0, 255, 255},
+                                  {255, 255, 255}}};
+
+struct IconImage {
+    unsigned size;
+    unsigned bitsPerPixel;
+    std::vector<Rgb> palette;
+    std::set<Rgb> opaqueColours;
+    std::size_t transparentPixels = 0;
+};
+
+// Parses one image of an icon: header, palette, colour rows and mask rows, both bottom-up.
+IconImage parseIconImage(const Bytes& ico, std::size_t at, std::size_t length) {
+    IconImage image{};
+    EXPECT_EQ(le32(ico, at), 40U) << "header size";
+    image.size = le32(ico, at + 4);
+    EXPECT_EQ(le32(ico, at + 8), image.size * 2) << "colour and mask heights";
+    EXPECT_EQ(le16(ico, at + 12), 1U) << "planes";
+    image.bitsPerPixel = le16(ico, at + 14);
+    EXPECT_EQ(le32(ico, at + 16), 0U) << "uncompressed";
+
+    const std::size_t colours = std::size_t{1} << image.bitsPerPixel;
+    std::size_t p = at + 40;
+    for (std::size_t i = 0; i < colours; ++i, p += 4)
+        image.palette.push_back({ico.at(p + 2), ico.at(p + 1), ico.at(p)});
+
+    const std::size_t xorRow = (image.size * image.bitsPerPixel + 31) / 32 * 4;
+    const std::size_t andRow = (image.size + 31) / 32 * 4;
+    EXPECT_EQ(length, 40 + colours * 4 + (xorRow + andRow) * image.size) << "image length";
+    const std::size_t masks = p + xorRow * image.size;
+    for (std::size_t y = 0; y < image.size; ++y) {
+        for (std::size_t x = 0; x < image.size; ++x) {
+            const bool transparent = (ico.at(masks + y * andRow + x / 8) >> (7 - x % 8)) & 1U;
+            const std::size_t bit = x * image.bitsPerPixel;
+            const unsigned shift = static_cast<unsigned>(8 - image.bitsPerPixel - bit % 8);
+            const std::size_t index = (ico.at(p + y * xorRow + bit / 8) >> shift) & (colours - 1);
+            if (transparent)
+                ++image.transparentPixels;
+            else
+                image.opaqueColours.insert(image.palette.at(index));
+        }
+    }
+    return image;
+}
+
+TEST(Assets, IconHoldsThreeImagesWithMasks) {
+    const Bytes ico = readAsset("halvern.ico");
+    ASSERT_GE(ico.size(), 6U + 3 * 16);
+    EXPECT_EQ(le16(ico, 0), 0U);
+    EXPECT_EQ(le16(ico, 2), 1U) << "an icon, not a cursor";
+    ASSERT_EQ(le16(ico, 4), 3U);
+
+    std::set<std::tuple<unsigned, unsigned>> found;
+    for (std::size_t entry = 6; entry < 6 + 3 * 16; entry += 16) {
+        const unsigned size = ico.at(entry);
+        const unsigned bitsPerPixel = le16(ico, entry + 6);
+        const std::uint32_t length = le32(ico, entry + 8), offset = le32(ico, entry + 12);
+        SCOPED_TRACE(std::to_string(size) + " px at " + std::to_string(bitsPerPixel) + " bpp");
+        ASSERT_LE(std::size_t{offset} + length, ico.size());
+        EXPECT_EQ(ico.at(entry + 1), size);
+        EXPECT_EQ(ico.at(entry + 2), 1U << bitsPerPixel) << "colour count";
+
+        const IconImage image = parseIconImage(ico, offset, length);
+        EXPECT_EQ(image.size, size);
+        EXPECT_EQ(image.bitsPerPixel, bitsPerPixel);
+        EXPECT_GT(image.transparentPixels, 0U) << "the mask leaves the corners clear";
+        EXPECT_LT(image.transparentPixels, std::size_t{size} * size / 2) << "and shows a window";
+        const Rgb white{255, 255, 255}, cyan{0, 255, 255}, grey{128, 128, 128};
+        EXPECT_TRUE(image.opaqueColours.contains(white)) << "the window's body";
+        if (bitsPerPixel == 4) {
+            EXPECT_TRUE(std::equal(vga.begin(), vga.end(), image.palette.begin()));
+            EXPECT_TRUE(image.opaqueColours.contains(cyan)) << "the title bar";
+            EXPECT_TRUE(image.opaqueColours.contains(grey)) << "the shadow";
+        }
+        found.emplace(size, bitsPerPixel);
+    }
+    EXPECT_EQ(found, (std::set<std::tuple<unsigned, unsigned>>{{32, 1}, {32, 4}, {16, 4}}));
+}
+
+bool greyOrGold(const Rgb& c) {
+    const auto [r, g, b] = c;
+    const bool grey = std::max({r, g, b}) - std::min({r, g, b}) <= 4;
+    const bool gold = r >= g && g > b && r - b >= 40;
+    return grey || gold;
+}
+
+TEST(Assets, LogoIsOneTransparentGifFrame) {
+    const Bytes gif = readAsset("logo.gif");
+    ASSERT_GE(gif.size(), 13U + 32 * 3);
+    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
+    EXPECT_EQ(le16(gif, 6), 105U);
+    EXPECT_EQ(le16(gif, 8), 45U);
+    const unsigned packed = gif.at(10);
+    ASSERT_TRUE(packed & 0x80U) << "a global palette";
+    ASSERT_EQ(2U << (packed & 7U), 32U) << "of 32 entries";
+
+    std::vector<Rgb> palette;
+    for (std::size_t p = 13; p < 13 + 32 * 3; p += 3)
+        palette.push_back({gif.at(p), gif.at(p + 1), gif.at(p + 2)});
+    EXPECT_EQ(palette[0], (Rgb{239, 238, 238}));
+    for (const Rgb& colour : palette)
+        EXPECT_TRUE(greyOrGold(colour)) << colour[0] << ',' << colour[1] << ',' << colour[2];
+
+    // Walk the blocks: extensions and images, each followed by its data sub-blocks.
+    std::size_t p = 13 + 32 * 3, frames = 0;
+    bool transparentZero = false;
+    const auto skipSubBlocks = [&] {
+        while (gif.at(p) != 0)
+            p += gif.at(p) + 1U;
+        ++p;
+    };
+    while (gif.at(p) != 0x3b) {
+        if (gif.at(p) == 0x21) {
+            if (gif.at(p + 1) == 0xf9)
+                transparentZero = (gif.at(p + 3) & 1U) && gif.at(p + 6) == 0;
+            p += 2;
+            skipSubBlocks();
+        } else {
+            ASSERT_EQ(gif.at(p), 0x2c) << "an image descriptor at " << p;
+            ++frames;
+            EXPECT_EQ(le16(gif, p + 1), 0U);
+            EXPECT_EQ(le16(gif, p + 3), 0U);
+            EXPECT_EQ(le16(gif, p + 5), 105U);
+            EXPECT_EQ(le16(gif, p + 7), 45U);
+            EXPECT_EQ(gif.at(p + 9) & 0x40U, 0U) << "not interlaced";
+            EXPECT_EQ(gif.at(p + 9) & 0x80U, 0U) << "no local palette";
+            p += 11; // descriptor and the LZW minimum code size
+            skipSubBlocks();
+        }
+    }
+    EXPECT_EQ(p + 1, gif.size()) << "nothing after the trailer";
+    EXPECT_EQ(frames, 1U);
+    EXPECT_TRUE(transparentZero) << "palette index 0 is transparent";
+}
+
+} // namespace
