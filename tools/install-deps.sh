@@ -10,7 +10,7 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev locales
   # driving the real window as a person would
-  xvfb xdotool x11-utils x11-apps imagemagick fonts-dejavu-core
+  xvfb openbox xdotool xclip x11-utils x11-apps imagemagick fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,253 @@
+// The window's wiring on Qt's offscreen platform: what a user sees at start, where the focus
+// goes, what a press and an error do, and where every control stands.
+#include "ui/CalculatorWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using halvern::ui::CalculatorWindow;
+
+// Closes the next modal message box as soon as it shows, keeping its text and format.
+struct MessageBoxCloser {
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    bool seen = false;
+
+    void arm() {
+        QTimer::singleShot(0, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                arm(); // not up yet
+                return;
+            }
+            seen = true;
+            text = box->text();
+            format = box->textFormat();
+            box->accept();
+        });
+    }
+};
+
+} // namespace
+
+class CalculatorWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CalculatorWindow> m_window;
+
+    template <typename T>
+    T* control(const char* name) const {
+        auto* widget = m_window->findChild<T*>(QString::fromLatin1(name));
+        if (widget == nullptr)
+            qFatal("no control %s", name);
+        return widget;
+    }
+    QLineEdit* field(const char* name) const { return control<QLineEdit>(name); }
+    QPushButton* button() const { return control<QPushButton>("Command1"); }
+
+private slots:
+    void init() {
+        m_window = std::make_unique<CalculatorWindow>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup() { m_window.reset(); }
+
+    void startsEmptyWithTheFocusInAmount() {
+        QCOMPARE(m_window->objectName(), QStringLiteral("form1"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Halvern Fee Calculator"));
+        QVERIFY(!m_window->windowIcon().isNull());
+        QCOMPARE(field("amount")->text(), QString());
+        QCOMPARE(field("gprice")->text(), QStringLiteral("550"));
+        QCOMPARE(field("fee")->text(), QString());
+        QCOMPARE(m_window->focusWidget(), field("amount"));
+    }
+
+    void tabCyclesThroughFieldsAndButton() {
+        const QStringList expected = {"Command1", "gprice", "fee", "amount", "Command1"};
+        for (const QString& name : expected) {
+            QTest::keyClick(m_window->focusWidget(), Qt::Key_Tab);
+            QCOMPARE(m_window->focusWidget()->objectName(), name);
+        }
+        for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Image1"})
+            QCOMPARE(control<QWidget>(name)->focusPolicy(), Qt::NoFocus);
+    }
+
+    void pressShowsTheFee_data() {
+        QTest::addColumn<int>("key"); // 0: a mouse click
+        QTest::newRow("click") << 0;
+        QTest::newRow("space") << int(Qt::Key_Space);
+        QTest::newRow("enter") << int(Qt::Key_Enter);
+        QTest::newRow("return") << int(Qt::Key_Return);
+    }
+
+    void pressShowsTheFee() {
+        QFETCH(int, key);
+        QTest::keyClicks(field("amount"), "100");
+        field("fee")->setText("typed before the press");
+        if (key == 0) {
+            QTest::mouseClick(button(), Qt::LeftButton);
+        } else {
+            QTest::keyClick(field("amount"), Qt::Key_Tab);
+            QCOMPARE(m_window->focusWidget(), button());
+            QTest::keyClick(button(), Qt::Key(key));
+        }
+        QCOMPARE(field("fee")->text(), QStringLiteral("1"));
+        // Pressing again on the same inputs changes nothing.
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QCOMPARE(field("fee")->text(), QStringLiteral("1"));
+    }
+
+    void enterInAFieldPressesNothing() {
+        QTest::keyClicks(field("amount"), "100");
+        for (const char* name : {"amount", "gprice", "fee"}) {
+            QTest::keyClick(field(name), Qt::Key_Return);
+            QTest::keyClick(field(name), Qt::Key_Enter);
+        }
+        QCOMPARE(field("fee")->text(), QString());
+    }
+
+    void errorsReachTheUserAndTheWindowGoesOn_data() {
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("gprice");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty amount") << ""
+                                      << "550"
+                                      << "The amount is empty.";
+        QTest::newRow("letters") << "12abc"
+                                 << "550"
+                                 << "The amount \"12abc\" is not a number.";
+        QTest::newRow("gold price") << "100"
+                                    << "1,5"
+                                    << "The gold price \"1,5\" is not a number.";
+        QTest::newRow("markup stays text") << "<b>1</b>"
+                                           << "550"
+                                           << "\"<b>1</b>\"";
+        QTest::newRow("zero gold price") << "100"
+                                         << "0"
+                                         << "Division by zero";
+        QTest::newRow("zero by zero") << "0"
+                                      << "0"
+                                      << "Invalid operation";
+        QTest::newRow("too large") << "1e400"
+                                   << "550"
+                                   << "Overflow";
+    }
+
+    void errorsReachTheUserAndTheWindowGoesOn() {
+        QFETCH(QString, amount);
+        QFETCH(QString, gprice);
+        QFETCH(QString, message);
+        field("amount")->setText(amount);
+        field("gprice")->setText(gprice);
+        field("fee")->setText("before");
+
+        MessageBoxCloser closer;
+        closer.arm();
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QVERIFY(closer.seen);
+        QVERIFY2(closer.text.contains(message), qPrintable(closer.text));
+        QCOMPARE(closer.format, Qt::PlainText);
+        QCOMPARE(field("fee")->text(), QStringLiteral("before"));
+        QCOMPARE(field("amount")->text(), amount);
+        QCOMPARE(field("gprice")->text(), gprice);
+
+        // The window is still there and working.
+        QVERIFY(m_window->isVisible());
+        field("amount")->setText("10");
+        field("gprice")->setText("550");
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QCOMPARE(field("fee")->text(), QStringLiteral("0.18"));
+    }
+
+    void longTextsAreShortenedInTheMessage() {
+        field("amount")->setText("12" + QString(100000, QLatin1Char('x')));
+        MessageBoxCloser closer;
+        closer.arm();
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QVERIFY(closer.seen);
+        QVERIFY2(closer.text.size() < 300, qPrintable(closer.text.left(300)));
+        QVERIFY2(closer.text.contains(QChar(0x2026)), qPrintable(closer.text));
+    }
+
+    // Where every control stands and what colour it has, in pixels at 96 DPI.
+    void controlsStandWhereDesigned() {
+        QCOMPARE(m_window->size(), QSize(312, 213));
+        struct Place {
+            const char* name;
+            QRect rect;
+        };
+        const Place places[] = {
+            {"fee", {200, 136, 89, 19}},     {"gprice", {200, 80, 89, 19}},
+            {"Command1", {32, 136, 89, 17}}, {"amount", {200, 56, 89, 19}},
+            {"Label5", {2, 0, 87, 13}},      {"Label4", {8, 192, 281, 17}},
+            {"Image1", {192, 0, 105, 45}},   {"Label3", {168, 139, 28, 13}},
+            {"Label2", {104, 82, 89, 17}},   {"Label1", {72, 59, 121, 17}},
+        };
+        const QObjectList children = m_window->children();
+        QStringList createdInOrder;
+        for (QObject* child : children) {
+            if (child->isWidgetType())
+                createdInOrder << child->objectName();
+        }
+        QStringList designedOrder;
+        for (const Place& place : places) {
+            designedOrder << place.name;
+            QCOMPARE(control<QWidget>(place.name)->geometry(), place.rect);
+        }
+        QCOMPARE(createdInOrder, designedOrder);
+
+        const QColor windowColour(192, 192, 0), lightGrey(192, 192, 192);
+        QCOMPARE(m_window->palette().color(QPalette::Window), windowColour);
+        QCOMPARE(field("fee")->palette().color(QPalette::Base), lightGrey);
+        for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"})
+            QCOMPARE(control<QLabel>(name)->palette().color(QPalette::Window), windowColour);
+
+        // And as drawn: bare window, the fee's inside, and the logo's transparent corner.
+        const QImage shot = m_window->grab().toImage();
+        QCOMPARE(shot.pixelColor(150, 30), windowColour);
+        QCOMPARE(shot.pixelColor(280, 145), lightGrey);
+        QCOMPARE(shot.pixelColor(192, 0), windowColour);
+        QCOMPARE(control<QLabel>("Image1")->pixmap().size(), QSize(105, 45));
+    }
+
+    void captionsFitTheirBoxes() {
+        for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"}) {
+            const QLabel* label = control<QLabel>(name);
+            const QSize needed = label->sizeHint();
+            QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
+                     qPrintable(QStringLiteral("%1 needs %2 x %3")
+                                    .arg(name)
+                                    .arg(needed.width())
+                                    .arg(needed.height())));
+        }
+        QStyleOptionButton option;
+        option.initFrom(button());
+        option.text = button()->text();
+        const QRect room =
+            button()->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button());
+        const QRect text = button()->fontMetrics().boundingRect(button()->text());
+        QVERIFY2(text.width() <= room.width() && text.height() <= room.height(),
+                 qPrintable(QStringLiteral("the button's caption needs %1 x %2 in %3 x %4")
+                                .arg(text.width())
+                                .arg(text.height())
+                                .arg(room.width())
+                                .arg(room.height())));
+        QCOMPARE(field("amount")->accessibleName(), QStringLiteral("Input transfered amount $"));
+        QCOMPARE(field("gprice")->accessibleName(), QStringLiteral("Goldprice $/ounce"));
+        QCOMPARE(field("fee")->accessibleName(), QStringLiteral("Fee $"));
+    }
+};
+
+QTEST_MAIN(CalculatorWindowTest)
+#include "CalculatorWindowTest.moc"

@@ -1,0 +1,170 @@
+#include "ui/CalculatorWindow.h"
+
+#include "calc/FeeCalculation.h"
+#include "ui/CaptionFont.h"
+#include "ui/ControlTable.h"
+#include "ui/ErrorMessage.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
+#include <algorithm>
+#include <map>
+
+namespace halvern::ui {
+
+namespace {
+
+QString translated(const char* text) {
+    return QCoreApplication::translate("form1", text);
+}
+
+void paintBackground(QWidget* widget, QPalette::ColorRole role, QRgb colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, QColor::fromRgb(colour));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(role == QPalette::Window);
+}
+
+QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
+    switch (spec.kind) {
+    case ControlKind::textField:
+        return new QLineEdit(QString::fromUtf8(spec.text), parent);
+    case ControlKind::pushButton: {
+        auto* button = new QPushButton(translated(spec.text), parent);
+        // Enter on the focused button presses it; outside a dialog this makes it no default.
+        button->setAutoDefault(true);
+        return button;
+    }
+    case ControlKind::label:
+        return new QLabel(translated(spec.text), parent);
+    case ControlKind::picture: {
+        auto* picture = new QLabel(parent);
+        picture->setPixmap(QPixmap(QString::fromUtf8(spec.text)));
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        picture->setAccessibleName(translated("Halvern logo"));
+        return picture;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CalculatorWindow::CalculatorWindow(QWidget* parent)
+    : QWidget(parent) {
+    setObjectName(QString::fromUtf8(formName));
+    setWindowTitle(translated(formCaption));
+    setWindowIcon(QIcon(QString::fromUtf8(formIcon)));
+    paintBackground(this, QPalette::Window, windowColour);
+    // Nothing in the window can grow, so neither can the window.
+    setFixedSize(windowPixelSize());
+
+    buildControls();
+    fitFont();
+}
+
+void CalculatorWindow::buildControls() {
+    std::map<int, QWidget*> focusChain;
+    for (const ControlSpec& spec : controlTable) {
+        QWidget* control = createControl(spec, this);
+        control->setObjectName(QString::fromUtf8(spec.name));
+        control->setGeometry(pixelRect(spec));
+        switch (spec.background) {
+        case Background::toolkit:
+            break;
+        case Background::window:
+            paintBackground(control, QPalette::Window, windowColour);
+            break;
+        case Background::lightGrey:
+            paintBackground(control, QPalette::Base, lightGrey);
+            break;
+        }
+        if (spec.kind == ControlKind::textField || spec.kind == ControlKind::pushButton)
+            focusChain.emplace(spec.tabIndex, control);
+    }
+
+    m_amount = findChild<QLineEdit*>(QStringLiteral("amount"));
+    m_gprice = findChild<QLineEdit*>(QStringLiteral("gprice"));
+    m_fee = findChild<QLineEdit*>(QStringLiteral("fee"));
+    // A screen reader announces each field by the caption beside it.
+    m_amount->setAccessibleName(findChild<QLabel*>(QStringLiteral("Label1"))->text());
+    m_gprice->setAccessibleName(findChild<QLabel*>(QStringLiteral("Label2"))->text());
+    m_fee->setAccessibleName(findChild<QLabel*>(QStringLiteral("Label3"))->text());
+
+    QWidget* previous = nullptr;
+    for (const auto& [index, control] : focusChain) {
+        if (previous != nullptr)
+            setTabOrder(previous, control);
+        previous = control;
+    }
+    m_amount->setFocus();
+
+    connect(findChild<QPushButton*>(QStringLiteral("Command1")), &QPushButton::clicked, this,
+            &CalculatorWindow::Command1_Click);
+}
+
+void CalculatorWindow::fitFont() {
+    const int buttonPadding = 2 * (style()->pixelMetric(QStyle::PM_ButtonMargin) +
+                                   style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    const int framePadding = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    std::vector<Caption> captions;
+    for (const ControlSpec& spec : controlTable) {
+        const QSize box = pixelRect(spec).size();
+        switch (spec.kind) {
+        case ControlKind::label:
+            captions.push_back({translated(spec.text), box});
+            break;
+        case ControlKind::pushButton:
+            captions.push_back({translated(spec.text), box - QSize(buttonPadding, framePadding)});
+            break;
+        case ControlKind::textField:
+            // What the user types must be one line high inside the frame.
+            captions.push_back({QString(), box - QSize(framePadding, framePadding)});
+            break;
+        case ControlKind::picture:
+            break;
+        }
+    }
+    setFont(fitCaptionFont(QApplication::font(this), captions));
+}
+
+std::string CalculatorWindow::amount() const {
+    return m_amount->text().toStdString();
+}
+
+std::string CalculatorWindow::gprice() const {
+    return m_gprice->text().toStdString();
+}
+
+std::string CalculatorWindow::fee() const {
+    return m_fee->text().toStdString();
+}
+
+void CalculatorWindow::setFee(const std::string& text) {
+    m_fee->setText(QString::fromStdString(text));
+}
+
+void CalculatorWindow::Command1_Click() {
+    // No exception may cross into Qt's event handling: every error ends here, in front of the
+    // user, and the window goes on waiting.
+    try {
+        halvern::Command1_Click(*this);
+    } catch (...) {
+        reportError(std::current_exception());
+    }
+}
+
+void CalculatorWindow::reportError(const std::exception_ptr& error) {
+    QMessageBox box(QMessageBox::Critical, windowTitle(), errorMessage(error), QMessageBox::Ok,
+                    this);
+    // The message quotes what the user typed; it must never be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+} // namespace halvern::ui

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "calc/Form.h"
+
+#include <QWidget>
+#include <exception>
+
+class QLineEdit;
+
+namespace halvern::ui {
+
+// The program's one window: the controls of the control table, built once and never moved, and
+// the three text fields offered to the calculation as its form. A press hands the form to the
+// calculation and shows any error it raises; the window computes and formats nothing itself.
+class CalculatorWindow final : public QWidget, public Form {
+    Q_OBJECT
+
+public:
+    explicit CalculatorWindow(QWidget* parent = nullptr);
+
+    std::string amount() const override;
+    std::string gprice() const override;
+    std::string fee() const override;
+    void setFee(const std::string& text) override;
+
+private slots:
+    void Command1_Click();
+
+private:
+    void buildControls();
+    void fitFont();
+    void reportError(const std::exception_ptr& error);
+
+    QLineEdit* m_amount = nullptr;
+    QLineEdit* m_gprice = nullptr;
+    QLineEdit* m_fee = nullptr;
+};
+
+} // namespace halvern::ui

@@ -1,0 +1,42 @@
+#include "ui/CaptionFont.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+#include <cmath>
+
+namespace halvern::ui {
+
+namespace {
+
+// Below this, captions stop being readable; the boxes are never that small.
+constexpr int smallestPixelSize = 7;
+
+int pixelSizeOf(const QFont& font) {
+    if (font.pixelSize() > 0)
+        return font.pixelSize();
+    // Point sizes are read at 96 DPI, the density the boxes were laid out for.
+    return static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0));
+}
+
+bool fits(const QFont& font, const std::vector<Caption>& captions) {
+    const QFontMetrics metrics(font);
+    return std::all_of(captions.begin(), captions.end(), [&](const Caption& caption) {
+        return metrics.horizontalAdvance(caption.text) <= caption.room.width() &&
+               metrics.height() <= caption.room.height();
+    });
+}
+
+} // namespace
+
+QFont fitCaptionFont(const QFont& base, const std::vector<Caption>& captions) {
+    QFont font = base;
+    for (int size = std::max(pixelSizeOf(base), smallestPixelSize); size >= smallestPixelSize;
+         --size) {
+        font.setPixelSize(size);
+        if (fits(font, captions))
+            return font;
+    }
+    return font;
+}
+
+} // namespace halvern::ui
