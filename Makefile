@@ -3,7 +3,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -28,6 +28,10 @@ test: build
 
 bench: build
 	@$(BUILD_DIR)/bench/press_benchmark
+
+package: build
+	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
+	@echo "Install it with: sudo apt-get install ./$$(ls $(BUILD_DIR)/package/*.deb)"
 
 clean:
 	rm -rf build

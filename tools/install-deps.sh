@@ -11,6 +11,8 @@ packages=(
   googletest libgtest-dev libbenchmark-dev locales
   # driving the real window as a person would
   xvfb openbox xdotool xclip x11-utils x11-apps imagemagick fonts-dejavu-core
+  # the version record, desktop files and the Debian package
+  binutils-mingw-w64-x86-64 desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()
