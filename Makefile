@@ -3,7 +3,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build run test bench package clean
+.PHONY: all deps configure build run test test-asan fuzz lint bench package clean
 
 all: build
 
@@ -25,6 +25,19 @@ run: build
 
 test: build
 	@ctest --preset $(PRESET)
+
+# Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@ctest --preset asan
+
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@tools/fuzz.sh $(FUZZ_SECONDS)
+
+lint: configure
+	@tools/lint.sh build/$(PRESET)
 
 bench: build
 	@$(BUILD_DIR)/bench/press_benchmark

@@ -19,7 +19,9 @@ public:
 protected:
     Form() = default;
     Form(const Form&) = default;
+    Form(Form&&) = default;
     Form& operator=(const Form&) = default;
+    Form& operator=(Form&&) = default;
 };
 
 } // namespace halvern

@@ -123,7 +123,7 @@ std::string numberToText(double value) {
     const auto [end, status] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                              std::chars_format::general, 15);
     assert(status == std::errc{});
-    return std::string(buffer.data(), end);
+    return {buffer.data(), end};
 }
 
 double multiplyByText(double value, std::string_view text, Field field) {

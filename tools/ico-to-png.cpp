@@ -4,11 +4,9 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
-
 #include <cstdio>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc != 4) {
         std::fputs("usage: ico-to-png <icon.ico> <size> <out.png>\n", stderr);
         return 2;
@@ -20,7 +18,8 @@ int main(int argc, char* argv[])
         reader.jumpToImage(i);
         const QImage image = reader.read();
         if (image.width() == size && image.height() == size &&
-            (best.isNull() || image.colorCount() > best.colorCount() || image.depth() > best.depth()))
+            (best.isNull() || image.colorCount() > best.colorCount() ||
+             image.depth() > best.depth()))
             best = image;
     }
     if (best.isNull()) {

@@ -13,6 +13,8 @@ packages=(
   xvfb openbox xdotool xclip x11-utils x11-apps imagemagick fonts-dejavu-core
   # the version record, desktop files and the Debian package
   binutils-mingw-w64-x86-64 desktop-file-utils appstream lintian dpkg-dev file
+  # fuzzing, sanitizers and static analysis
+  clang libclang-rt-14-dev clang-tidy cppcheck
 )
 
 missing=()

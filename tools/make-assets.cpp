@@ -31,6 +31,12 @@ void putLe32(Bytes& out, std::uint32_t value) {
     putLe16(out, value >> 16U);
 }
 
+// Where pixel (x, y) of an image `width` pixels wide sits in its row-major pixel list.
+std::size_t pixelIndex(int x, int y, int width) {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+           static_cast<std::size_t>(x);
+}
+
 // Coverage of a pixel by a shape, from a 4 x 4 grid of samples.
 double coverage(int x, int y, const std::function<bool(double, double)>& inside) {
     int hits = 0;
@@ -167,7 +173,7 @@ Bytes iconImageBytes(const IconImage& image) {
     for (int y = size - 1; y >= 0; --y) {
         Bytes row(static_cast<std::size_t>(xorRow), 0);
         for (int x = 0; x < size; ++x) {
-            const unsigned index = image.colour[static_cast<std::size_t>(y * size + x)];
+            const unsigned index = image.colour[pixelIndex(x, y, size)];
             const int bit = x * bpp;
             const int shift = 8 - bpp - bit % 8;
             row[static_cast<std::size_t>(bit / 8)] |= static_cast<std::uint8_t>(index << shift);
@@ -177,7 +183,7 @@ Bytes iconImageBytes(const IconImage& image) {
     for (int y = size - 1; y >= 0; --y) {
         Bytes row(static_cast<std::size_t>(andRow), 0);
         for (int x = 0; x < size; ++x) {
-            if (image.transparent[static_cast<std::size_t>(y * size + x)])
+            if (image.transparent[pixelIndex(x, y, size)])
                 row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80U >> (x % 8));
         }
         out.insert(out.end(), row.begin(), row.end());
@@ -187,15 +193,15 @@ Bytes iconImageBytes(const IconImage& image) {
 
 Bytes makeIcon() {
     const std::array<IconImage, 3> images{drawIcon(32, 1), drawIcon(32, 4), drawIcon(16, 4)};
-    std::vector<Bytes> bodies;
-    for (const IconImage& image : images)
-        bodies.push_back(iconImageBytes(image));
+    std::array<Bytes, images.size()> bodies;
+    for (std::size_t i = 0; i < images.size(); ++i)
+        bodies.at(i) = iconImageBytes(images.at(i));
 
     Bytes out;
     putLe16(out, 0); // reserved
     putLe16(out, 1); // type: icon
     putLe16(out, static_cast<unsigned>(images.size()));
-    std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+    auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
     for (std::size_t i = 0; i < images.size(); ++i) {
         const IconImage& image = images[i];
         out.push_back(static_cast<std::uint8_t>(image.size));
@@ -225,7 +231,7 @@ std::array<Rgb, 32> logoPalette() {
     palette[0] = transparentColour;
     for (int i = 0; i < 15; ++i) {
         const double level = 18.0 + i * 15.0;
-        palette[static_cast<std::size_t>(1 + i)] = {level, level, level + 2.0};
+        palette.at(static_cast<std::size_t>(i) + 1) = {level, level, level + 2.0};
     }
     const Rgb darkGold{92, 62, 8}, midGold{212, 160, 40}, lightGold{255, 236, 160};
     for (int i = 0; i < 16; ++i) {
@@ -233,9 +239,9 @@ std::array<Rgb, 32> logoPalette() {
         const Rgb& from = t < 0.6 ? darkGold : midGold;
         const Rgb& to = t < 0.6 ? midGold : lightGold;
         const double s = t < 0.6 ? t / 0.6 : (t - 0.6) / 0.4;
-        palette[static_cast<std::size_t>(16 + i)] = {from.r + (to.r - from.r) * s,
-                                                     from.g + (to.g - from.g) * s,
-                                                     from.b + (to.b - from.b) * s};
+        palette.at(static_cast<std::size_t>(i) + 16) = {from.r + (to.r - from.r) * s,
+                                                        from.g + (to.g - from.g) * s,
+                                                        from.b + (to.b - from.b) * s};
     }
     return palette;
 }
@@ -287,9 +293,9 @@ std::vector<Stroke> letterStrokes(char letter) {
 }
 
 std::vector<Rgb> drawLogo() {
-    std::vector<Rgb> pixels(static_cast<std::size_t>(logoWidth * logoHeight), transparentColour);
+    std::vector<Rgb> pixels(pixelIndex(0, logoHeight, logoWidth), transparentColour);
     const auto at = [&](int x, int y) -> Rgb& {
-        return pixels[static_cast<std::size_t>(y * logoWidth + x)];
+        return pixels[pixelIndex(x, y, logoWidth)];
     };
 
     // The plate: a rounded rectangle, charcoal darkening downwards, with a thin gold rim.
@@ -400,7 +406,7 @@ Bytes lzwUncompressed(const std::vector<std::uint8_t>& indices) {
     Bytes data;
     std::uint32_t buffer = 0;
     unsigned filled = 0;
-    const auto emit = [&](unsigned code) {
+    const auto emitCode = [&](unsigned code) {
         buffer |= code << filled;
         filled += codeBits;
         while (filled >= 8) {
@@ -412,13 +418,13 @@ Bytes lzwUncompressed(const std::vector<std::uint8_t>& indices) {
     int sinceClear = literalsPerClear;
     for (std::uint8_t index : indices) {
         if (sinceClear == literalsPerClear) {
-            emit(clearCode);
+            emitCode(clearCode);
             sinceClear = 0;
         }
-        emit(index);
+        emitCode(index);
         ++sinceClear;
     }
-    emit(endCode);
+    emitCode(endCode);
     if (filled > 0)
         data.push_back(static_cast<std::uint8_t>(buffer & 0xffU));
 

@@ -3,8 +3,7 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QString::fromUtf8(halvern::ui::applicationName));
     QApplication::setApplicationVersion(QString::fromUtf8(halvern::ui::applicationVersion));
     QApplication::setDesktopFileName(QString::fromUtf8(halvern::ui::desktopFileName));

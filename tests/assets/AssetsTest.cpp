@@ -16,7 +16,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes readAsset(const std::string& name) {
     std::ifstream file(std::string(HALVERN_ASSETS_DIR) + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), {});
+    Bytes bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>{});
+    return bytes;
 }
 
 unsigned le16(const Bytes& bytes, std::size_t at) {
@@ -69,16 +70,19 @@ IconImage parseIconImage(const Bytes& ico, std::size_t at, std::size_t length) {
     for (std::size_t i = 0; i < colours; ++i, p += 4)
         image.palette.push_back({ico.at(p + 2), ico.at(p + 1), ico.at(p)});
 
-    const std::size_t xorRow = (image.size * image.bitsPerPixel + 31) / 32 * 4;
-    const std::size_t andRow = (image.size + 31) / 32 * 4;
+    const std::size_t size = image.size;
+    const std::size_t xorRow = (size * image.bitsPerPixel + 31) / 32 * 4;
+    const std::size_t andRow = (size + 31) / 32 * 4;
     EXPECT_EQ(length, 40 + colours * 4 + (xorRow + andRow) * image.size) << "image length";
     const std::size_t masks = p + xorRow * image.size;
     for (std::size_t y = 0; y < image.size; ++y) {
         for (std::size_t x = 0; x < image.size; ++x) {
-            const bool transparent = (ico.at(masks + y * andRow + x / 8) >> (7 - x % 8)) & 1U;
+            const bool transparent =
+                (unsigned{ico.at(masks + y * andRow + x / 8)} >> (7 - x % 8)) & 1U;
             const std::size_t bit = x * image.bitsPerPixel;
-            const unsigned shift = static_cast<unsigned>(8 - image.bitsPerPixel - bit % 8);
-            const std::size_t index = (ico.at(p + y * xorRow + bit / 8) >> shift) & (colours - 1);
+            const auto shift = static_cast<unsigned>(8 - image.bitsPerPixel - bit % 8);
+            const std::size_t index =
+                (unsigned{ico.at(p + y * xorRow + bit / 8)} >> shift) & (colours - 1);
             if (transparent)
                 ++image.transparentPixels;
             else

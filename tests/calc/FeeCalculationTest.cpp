@@ -67,7 +67,7 @@ TEST(FeeCalculation, SecondPressAgreesWithTheFirst) {
 
 TEST(FeeSchedule, StepsOnlyWhereTheScheduleSaysSo) {
     struct Case {
-        double grams;
+        double grams = 0.0;
         std::optional<double> fee;
     };
     const Case cases[] = {
@@ -164,7 +164,7 @@ private:
 TEST(FeeCalculation, ErrorsStopThePressAndKeepTheFee) {
     using Check = std::function<void(const halvern::Error&)>;
     const auto conversion = [](Field field, std::string text) -> Check {
-        return [=](const halvern::Error& e) {
+        return [field, text = std::move(text)](const halvern::Error& e) {
             const auto* error = dynamic_cast<const ConversionError*>(&e);
             ASSERT_NE(error, nullptr) << e.what();
             EXPECT_EQ(error->field(), field);

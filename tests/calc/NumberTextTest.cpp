@@ -157,7 +157,7 @@ TEST(NumberText, EveryWrittenTextReadsBack) {
                                   0.1,
                                   std::nextafter(Limits::max(), 0.0)};
     while (values.size() < 300000) {
-        const double value = std::bit_cast<double>(random());
+        const auto value = std::bit_cast<double>(random());
         if (std::isfinite(value))
             values.push_back(value);
     }

@@ -16,24 +16,29 @@ namespace {
 using halvern::ui::CalculatorWindow;
 
 // Closes the next modal message box as soon as it shows, keeping its text and format.
-struct MessageBoxCloser {
-    QString text;
-    Qt::TextFormat format = Qt::AutoText;
-    bool seen = false;
-
-    void arm() {
-        QTimer::singleShot(0, [this] {
+class MessageBoxCloser {
+public:
+    MessageBoxCloser() {
+        m_timer.setInterval(0);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) {
-                arm(); // not up yet
-                return;
-            }
+            if (box == nullptr)
+                return; // not up yet
+            m_timer.stop();
             seen = true;
             text = box->text();
             format = box->textFormat();
             box->accept();
         });
+        m_timer.start();
     }
+
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    bool seen = false;
+
+private:
+    QTimer m_timer;
 };
 
 } // namespace
@@ -152,8 +157,7 @@ private slots:
         field("gprice")->setText(gprice);
         field("fee")->setText("before");
 
-        MessageBoxCloser closer;
-        closer.arm();
+        const MessageBoxCloser closer;
         QTest::mouseClick(button(), Qt::LeftButton);
         QVERIFY(closer.seen);
         QVERIFY2(closer.text.contains(message), qPrintable(closer.text));
@@ -172,8 +176,7 @@ private slots:
 
     void longTextsAreShortenedInTheMessage() {
         field("amount")->setText("12" + QString(100000, QLatin1Char('x')));
-        MessageBoxCloser closer;
-        closer.arm();
+        const MessageBoxCloser closer;
         QTest::mouseClick(button(), Qt::LeftButton);
         QVERIFY(closer.seen);
         QVERIFY2(closer.text.size() < 300, qPrintable(closer.text.left(300)));
@@ -184,7 +187,7 @@ private slots:
     void controlsStandWhereDesigned() {
         QCOMPARE(m_window->size(), QSize(312, 213));
         struct Place {
-            const char* name;
+            const char* name = nullptr;
             QRect rect;
         };
         const Place places[] = {

@@ -19,7 +19,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "smoke: FAILED: $*"; exit 1; }
+fail() {
+  echo "smoke: FAILED: $*"
+  [[ -s $work/program.log ]] && { echo "the program said:"; head -n 40 "$work/program.log"; }
+  exit 1
+}
 # Repeats a command until it succeeds, for at most about ten seconds.
 eventually() {
   for _ in $(seq 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
