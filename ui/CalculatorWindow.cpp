@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
+#include <limits>
 #include <map>
 
 namespace halvern::ui {
@@ -32,8 +33,13 @@ void paintBackground(QWidget* widget, QPalette::ColorRole role, QRgb colour) {
 
 QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
     switch (spec.kind) {
-    case ControlKind::textField:
-        return new QLineEdit(QString::fromUtf8(spec.text), parent);
+    case ControlKind::textField: {
+        auto* field = new QLineEdit(QString::fromUtf8(spec.text), parent);
+        // Qt cuts a paste at 32767 characters by default, and a cut text can read as a number
+        // the user never typed ("12", then blanks, then a letter past the cut). Keep it whole.
+        field->setMaxLength(std::numeric_limits<int>::max());
+        return field;
+    }
     case ControlKind::pushButton: {
         auto* button = new QPushButton(translated(spec.text), parent);
         // Enter on the focused button presses it; outside a dialog this makes it no default.

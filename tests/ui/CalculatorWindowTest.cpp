@@ -3,6 +3,7 @@
 #include "ui/CalculatorWindow.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -174,13 +175,30 @@ private slots:
         QCOMPARE(field("fee")->text(), QStringLiteral("0.18"));
     }
 
-    void longTextsAreShortenedInTheMessage() {
-        field("amount")->setText("12" + QString(100000, QLatin1Char('x')));
+    void aHugePasteIsKeptWholeAndReportedShort() {
+        // Blanks up to past Qt's usual 32767-character cut, then a letter: only the whole
+        // text shows that this is not a number.
+        const QString pasted = "12" + QString(99997, QLatin1Char(' ')) + "x";
+        QApplication::clipboard()->setText(pasted);
+        field("amount")->setFocus();
+        QTest::keyClick(field("amount"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field("amount")->text(), pasted);
+
         const MessageBoxCloser closer;
         QTest::mouseClick(button(), Qt::LeftButton);
         QVERIFY(closer.seen);
         QVERIFY2(closer.text.size() < 300, qPrintable(closer.text.left(300)));
+        QVERIFY2(closer.text.startsWith("The amount \"12"), qPrintable(closer.text));
         QVERIFY2(closer.text.contains(QChar(0x2026)), qPrintable(closer.text));
+        QCOMPARE(field("amount")->text(), pasted);
+
+        // Still answering: typing into the long field and pressing again both work.
+        QTest::keyClick(field("amount"), Qt::Key_End);
+        QTest::keyClick(field("amount"), Qt::Key_Backspace);
+        QCOMPARE(field("amount")->text().size(), pasted.size() - 1);
+        field("amount")->setText("100");
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QCOMPARE(field("fee")->text(), QStringLiteral("1"));
     }
 
     // Where every control stands and what colour it has, in pixels at 96 DPI.
