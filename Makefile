@@ -3,7 +3,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build run test test-asan fuzz lint bench package clean
+.PHONY: all deps configure build run test test-asan fuzz lint bench bench-startup package clean
 
 all: build
 
@@ -41,6 +41,12 @@ lint: configure
 
 bench: build
 	@$(BUILD_DIR)/bench/press_benchmark
+	@$(BUILD_DIR)/bench/window_press_benchmark
+
+STARTUP_ROUNDS ?= 15
+bench-startup: build
+	@bench/startup/run.sh $(BUILD_DIR)/bench/startup-probe $(BUILD_DIR)/ui/halvern-fee \
+	  $(BUILD_DIR)/bench/minimal-window $(STARTUP_ROUNDS)
 
 package: build
 	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package

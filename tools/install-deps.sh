@@ -15,6 +15,8 @@ packages=(
   binutils-mingw-w64-x86-64 desktop-file-utils appstream lintian dpkg-dev file
   # fuzzing, sanitizers and static analysis
   clang libclang-rt-14-dev clang-tidy cppcheck
+  # the start-up benchmark's X client
+  libx11-dev libxdamage-dev
 )
 
 missing=()

@@ -70,8 +70,9 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
     // Nothing in the window can grow, so neither can the window.
     setFixedSize(windowPixelSize());
 
-    buildControls();
+    // The font first, so that the controls lay out their texts once, at the size they keep.
     fitFont();
+    buildControls();
 }
 
 void CalculatorWindow::buildControls() {

@@ -29,9 +29,22 @@ bool fits(const QFont& font, const std::vector<Caption>& captions) {
 } // namespace
 
 QFont fitCaptionFont(const QFont& base, const std::vector<Caption>& captions) {
+    // Each size tried loads a font engine, which is most of the cost here. Widths scale almost
+    // linearly with the size, so one measurement at the base size tells where to start looking.
+    const int baseSize = std::max(pixelSizeOf(base), smallestPixelSize);
     QFont font = base;
-    for (int size = std::max(pixelSizeOf(base), smallestPixelSize); size >= smallestPixelSize;
-         --size) {
+    font.setPixelSize(baseSize);
+    const QFontMetrics metrics(font);
+    double scale = 1.0;
+    for (const Caption& caption : captions) {
+        const int width = metrics.horizontalAdvance(caption.text);
+        if (width > 0)
+            scale = std::min(scale, static_cast<double>(caption.room.width()) / width);
+        scale = std::min(scale, static_cast<double>(caption.room.height()) / metrics.height());
+    }
+    const int estimate = static_cast<int>(std::floor(baseSize * scale));
+    for (int size = std::clamp(estimate + 1, smallestPixelSize, baseSize);
+         size >= smallestPixelSize; --size) {
         font.setPixelSize(size);
         if (fits(font, captions))
             return font;
