@@ -100,7 +100,11 @@ double textToNumber(std::string_view text, Field field) {
     const char* const end = number.body.data() + number.body.size();
     const auto [stop, status] =
         std::from_chars(number.body.data(), end, value, std::chars_format::general);
-    assert(stop == end);
+    // The grammar above and the converter must agree on where the number ends. Should they ever
+    // part, reading only a prefix would give a number the user never typed, so this is a
+    // refusal in every build, not an assertion.
+    if (status == std::errc::invalid_argument || stop != end)
+        throw ConversionError(field, std::string(text));
     if (status == std::errc::result_out_of_range) {
         if (decimalMagnitude(number) >= 0)
             throw FloatingPointError(FloatingPointError::Kind::overflow);
