@@ -3,7 +3,7 @@
 #include "calc/FeeCalculation.h"
 #include "ui/CaptionFont.h"
 #include "ui/ControlTable.h"
-#include "ui/ErrorMessage.h"
+#include "window/ErrorReport.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -167,11 +167,30 @@ void CalculatorWindow::Command1_Click() {
 }
 
 void CalculatorWindow::reportError(const std::exception_ptr& error) {
-    QMessageBox box(QMessageBox::Critical, windowTitle(), errorMessage(error), QMessageBox::Ok,
-                    this);
+    const window::ErrorReport report = window::describeError(error);
+    QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromStdString(report.text),
+                    QMessageBox::Ok, this);
     // The message quotes what the user typed; it must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
+    // Back where the mistake is, its text selected, ready to be typed over.
+    if (report.field) {
+        QLineEdit* field = lineEdit(*report.field);
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    }
+}
+
+QLineEdit* CalculatorWindow::lineEdit(Field field) const {
+    switch (field) {
+    case Field::amount:
+        return m_amount;
+    case Field::gprice:
+        return m_gprice;
+    case Field::fee:
+        return m_fee;
+    }
+    return nullptr;
 }
 
 } // namespace halvern::ui

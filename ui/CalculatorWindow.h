@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/Errors.h"
 #include "calc/Form.h"
 
 #include <QWidget>
@@ -30,6 +31,7 @@ private:
     void buildControls();
     void fitFont();
     void reportError(const std::exception_ptr& error);
+    QLineEdit* lineEdit(Field field) const;
 
     QLineEdit* m_amount = nullptr;
     QLineEdit* m_gprice = nullptr;

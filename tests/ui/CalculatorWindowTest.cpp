@@ -127,33 +127,41 @@ private slots:
         QTest::addColumn<QString>("amount");
         QTest::addColumn<QString>("gprice");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus"); // the field to put right, if any
+        const QString q = QStringLiteral("\"\u2068%1\u2069\"");
         QTest::newRow("empty amount") << ""
                                       << "550"
-                                      << "The amount is empty.";
+                                      << "The amount is empty."
+                                      << "amount";
         QTest::newRow("letters") << "12abc"
                                  << "550"
-                                 << "The amount \"12abc\" is not a number.";
+                                 << "The amount " + q.arg("12abc") + " is not a number."
+                                 << "amount";
         QTest::newRow("gold price") << "100"
                                     << "1,5"
-                                    << "The gold price \"1,5\" is not a number.";
+                                    << "The gold price " + q.arg("1,5") + " is not a number."
+                                    << "gprice";
         QTest::newRow("markup stays text") << "<b>1</b>"
-                                           << "550"
-                                           << "\"<b>1</b>\"";
+                                           << "550" << q.arg("<b>1</b>") << "amount";
         QTest::newRow("zero gold price") << "100"
                                          << "0"
-                                         << "Division by zero";
+                                         << "Division by zero"
+                                         << "";
         QTest::newRow("zero by zero") << "0"
                                       << "0"
-                                      << "Invalid operation";
+                                      << "Invalid operation"
+                                      << "";
         QTest::newRow("too large") << "1e400"
                                    << "550"
-                                   << "Overflow";
+                                   << "Overflow"
+                                   << "";
     }
 
     void errorsReachTheUserAndTheWindowGoesOn() {
         QFETCH(QString, amount);
         QFETCH(QString, gprice);
         QFETCH(QString, message);
+        QFETCH(QString, focus);
         field("amount")->setText(amount);
         field("gprice")->setText(gprice);
         field("fee")->setText("before");
@@ -166,6 +174,10 @@ private slots:
         QCOMPARE(field("fee")->text(), QStringLiteral("before"));
         QCOMPARE(field("amount")->text(), amount);
         QCOMPARE(field("gprice")->text(), gprice);
+        if (!focus.isEmpty()) {
+            QCOMPARE(m_window->focusWidget(), field(qPrintable(focus)));
+            QCOMPARE(field(qPrintable(focus))->selectedText(), field(qPrintable(focus))->text());
+        }
 
         // The window is still there and working.
         QVERIFY(m_window->isVisible());
@@ -188,7 +200,8 @@ private slots:
         QTest::mouseClick(button(), Qt::LeftButton);
         QVERIFY(closer.seen);
         QVERIFY2(closer.text.size() < 300, qPrintable(closer.text.left(300)));
-        QVERIFY2(closer.text.startsWith("The amount \"12"), qPrintable(closer.text));
+        QVERIFY2(closer.text.startsWith(QStringLiteral("The amount \"\u206812")),
+                 qPrintable(closer.text));
         QVERIFY2(closer.text.contains(QChar(0x2026)), qPrintable(closer.text));
         QCOMPARE(field("amount")->text(), pasted);
 
