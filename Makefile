@@ -7,14 +7,22 @@ BUILD_DIR := build/$(PRESET)
 
 all: build
 
+# What each target installs first: `make run` only what building and running need.
+DEPS ?= build
+
 deps:
-	@tools/install-deps.sh
+	@tools/install-deps.sh $(DEPS)
 
 configure: deps
 	@cmake --preset $(PRESET) >/dev/null
 
 build: configure
 	@cmake --build --preset $(PRESET)
+
+test: DEPS = build test
+lint: DEPS = build test lint
+bench bench-startup: DEPS = build bench
+package: DEPS = build package
 
 run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
@@ -27,12 +35,14 @@ test: build
 	@ctest --preset $(PRESET)
 
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: DEPS = build test asan
 test-asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	@ctest --preset asan
 
 FUZZ_SECONDS ?= 60
+fuzz: DEPS = fuzz
 fuzz: deps
 	@tools/fuzz.sh $(FUZZ_SECONDS)
 

@@ -1,29 +1,41 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, and only those missing.
-# Called by every make target; quiet when nothing is missing.
+# Installs the Debian packages that one kind of work needs, and only those missing. Each make
+# target names the groups it uses, so `make run` brings only what building and running take.
+#   tools/install-deps.sh GROUP...   (build test asan fuzz lint package bench)
+# Quiet when nothing is missing.
 set -euo pipefail
 
-packages=(
-  # build
-  cmake ninja-build g++ make pkgconf
-  qt6-base-dev
-  # tests and benchmarks
-  googletest libgtest-dev libbenchmark-dev locales
-  # driving the real window as a person would
-  xvfb openbox xdotool xclip x11-utils x11-apps imagemagick fonts-dejavu-core
-  # the version record, desktop files and the Debian package
-  binutils-mingw-w64-x86-64 desktop-file-utils appstream lintian dpkg-dev file
-  # fuzzing, sanitizers and static analysis
-  clang libclang-rt-14-dev clang-tidy cppcheck
-  # the start-up benchmark's X client
-  libx11-dev libxdamage-dev
+declare -A groups=(
+  # building and running the program
+  [build]="cmake ninja-build g++ make pkgconf qt6-base-dev qt6-qpa-plugins qt6-wayland"
+  # the tests: GoogleTest, the calculation's locale test, the window driven under Xvfb as a
+  # person would and under a headless Wayland compositor, a dark desktop theme, a screen
+  # reader's view over AT-SPI, and the checks of the version record, desktop files and package
+  [test]="googletest libgtest-dev locales xvfb openbox xdotool xclip x11-utils x11-apps
+          imagemagick fonts-dejavu-core weston qt6-gtk-platformtheme at-spi2-core
+          python3-pyatspi dbus dbus-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream
+          lintian dpkg-dev file"
+  [asan]="libclang-rt-14-dev"
+  [fuzz]="clang libclang-rt-14-dev"
+  [lint]="clang-tidy cppcheck"
+  [package]="dpkg-dev file"
+  # the benchmarks, and the start-up benchmark's X client
+  [bench]="libbenchmark-dev libx11-dev libxdamage-dev xvfb x11-apps"
 )
+
+packages=()
+for group in "$@"; do
+  [[ -n ${groups[$group]+set} ]] || { echo "install-deps: no group '$group'" >&2; exit 2; }
+  read -r -a members <<<"$(echo ${groups[$group]})"
+  packages+=("${members[@]}")
+done
 
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ $status == "install ok installed" ]] || missing+=("$package")
 done
+mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u | sed '/^$/d')
 
 if ((${#missing[@]})); then
   if ! command -v apt-get >/dev/null 2>&1; then
@@ -42,7 +54,7 @@ if ((${#missing[@]})); then
 fi
 
 # The number tests prove that a decimal-comma locale changes nothing; they need one to exist.
-if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+if [[ " $* " == *" test "* ]] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
   echo "Generating the de_DE.UTF-8 locale for the tests"
   if ((EUID != 0)); then sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8; else localedef -i de_DE -f UTF-8 de_DE.UTF-8; fi
 fi

@@ -1,5 +1,7 @@
-// Draws the program icon (assets/halvern.ico) and the logo (assets/logo.gif) from nothing but
-// arithmetic, so that both can be written again byte for byte: make-assets <output folder>.
+// Draws the program icon (assets/halvern.ico, and PNGs of it at 48 to 256 px in assets/icons/)
+// and the logo (assets/logo.gif, and logo@2x.gif at twice the size for dense screens) from
+// nothing but arithmetic, so that all can be written again byte for byte:
+//   make-assets <output folder>
 // Standard C++ only; no image library is involved in making the files the program ships.
 #include <algorithm>
 #include <array>
@@ -220,6 +222,191 @@ Bytes makeIcon() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The icon at larger sizes, for docks, task switchers, software centres and dense screens: the
+// same window drawn in true colour with smooth edges, as PNG.
+
+struct Rgba {
+    std::uint8_t r, g, b, a;
+};
+
+std::vector<Rgba> drawSmoothIcon(int size) {
+    std::vector<Rgba> pixels;
+    const double scale = 32.0 / size;
+    constexpr int samples = 4;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            double r = 0, g = 0, b = 0, a = 0;
+            for (int sy = 0; sy < samples; ++sy) {
+                for (int sx = 0; sx < samples; ++sx) {
+                    const Part part = iconPart((x + (sx + 0.5) / samples) * scale,
+                                               (y + (sy + 0.5) / samples) * scale);
+                    VgaColour colour = black;
+                    switch (part) {
+                    case Part::nothing:
+                        continue;
+                    case Part::outline:
+                        colour = black;
+                        break;
+                    case Part::shadow:
+                        colour = darkGrey;
+                        break;
+                    case Part::titleBar:
+                        colour = cyan;
+                        break;
+                    case Part::body:
+                        colour = white;
+                        break;
+                    }
+                    const auto& rgb = vgaPalette.at(colour);
+                    r += rgb[0], g += rgb[1], b += rgb[2], a += 1;
+                }
+            }
+            // Colours are averaged over the covered samples only, so edges keep their colour
+            // and fade by their alpha.
+            const auto channel = [](double value) {
+                return static_cast<std::uint8_t>(std::lround(value));
+            };
+            if (a == 0)
+                pixels.push_back({0, 0, 0, 0});
+            else
+                pixels.push_back({channel(r / a), channel(g / a), channel(b / a),
+                                  channel(255.0 * a / (samples * samples))});
+        }
+    }
+    return pixels;
+}
+
+void putBe32(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>((value >> static_cast<unsigned>(shift)) & 0xffU));
+}
+
+std::uint32_t crc32(const std::uint8_t* data, std::size_t length) {
+    std::uint32_t crc = 0xffffffffU;
+    for (std::size_t i = 0; i < length; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1U) ^ (0xedb88320U & (0U - (crc & 1U)));
+    }
+    return ~crc;
+}
+
+// Deflate with the fixed Huffman codes and one kind of match: a run of the byte just written
+// (distance 1). With each row stored as its difference from the row above, the icon's flat
+// areas become such runs. Bits go out least significant first; Huffman codes most significant
+// first, as deflate wants.
+class FixedDeflate {
+public:
+    Bytes finish(const Bytes& input) {
+        putBits(1, 1); // the last block
+        putBits(1, 2); // fixed codes
+        for (std::size_t i = 0; i < input.size();) {
+            literal(input[i]);
+            std::size_t run = 0;
+            while (run < 258 && i + 1 + run < input.size() && input[i + 1 + run] == input[i])
+                ++run;
+            if (run >= 3) {
+                match(static_cast<unsigned>(run));
+                i += 1 + run;
+            } else {
+                ++i;
+            }
+        }
+        code(256); // end of block
+        if (m_filled > 0)
+            m_out.push_back(static_cast<std::uint8_t>(m_buffer));
+        return m_out;
+    }
+
+private:
+    void putBits(unsigned value, unsigned count) {
+        m_buffer |= value << m_filled;
+        m_filled += count;
+        while (m_filled >= 8) {
+            m_out.push_back(static_cast<std::uint8_t>(m_buffer & 0xffU));
+            m_buffer >>= 8U;
+            m_filled -= 8;
+        }
+    }
+    void putCode(unsigned value, unsigned count) {
+        for (unsigned bit = count; bit-- > 0;)
+            putBits((value >> bit) & 1U, 1);
+    }
+    void code(unsigned symbol) {
+        if (symbol < 144)
+            putCode(0x30 + symbol, 8);
+        else if (symbol < 256)
+            putCode(0x190 + symbol - 144, 9);
+        else if (symbol < 280)
+            putCode(symbol - 256, 7);
+        else
+            putCode(0xc0 + symbol - 280, 8);
+    }
+    void literal(std::uint8_t byte) { code(byte); }
+    void match(unsigned length) {
+        static constexpr std::array<unsigned, 29> base{3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                                       15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                                       67, 83, 99, 115, 131, 163, 195, 227, 258};
+        static constexpr std::array<unsigned, 29> extra{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                                        2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+        std::size_t i = base.size() - 1;
+        while (base.at(i) > length)
+            --i;
+        code(257 + static_cast<unsigned>(i));
+        putBits(length - base.at(i), extra.at(i));
+        putCode(0, 5); // distance code 0: one byte back
+    }
+
+    Bytes m_out;
+    std::uint32_t m_buffer = 0;
+    unsigned m_filled = 0;
+};
+
+Bytes makePng(int size, const std::vector<Rgba>& pixels) {
+    const auto chunk = [](Bytes& out, const char* type, const Bytes& data) {
+        putBe32(out, static_cast<std::uint32_t>(data.size()));
+        const std::size_t start = out.size();
+        out.insert(out.end(), type, type + 4);
+        out.insert(out.end(), data.begin(), data.end());
+        putBe32(out, crc32(&out[start], out.size() - start));
+    };
+    Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    Bytes header;
+    putBe32(header, static_cast<std::uint32_t>(size));
+    putBe32(header, static_cast<std::uint32_t>(size));
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, adaptive, progressive
+    chunk(out, "IHDR", header);
+
+    // Each row as its difference from the row above (filter 2), then zlib around deflate.
+    Bytes raw;
+    const auto rowBytes = static_cast<std::size_t>(size) * 4;
+    Bytes previous(rowBytes, 0);
+    for (int y = 0; y < size; ++y) {
+        Bytes row;
+        for (int x = 0; x < size; ++x) {
+            const Rgba& p = pixels[pixelIndex(x, y, size)];
+            row.insert(row.end(), {p.r, p.g, p.b, p.a});
+        }
+        raw.push_back(2);
+        for (std::size_t i = 0; i < rowBytes; ++i)
+            raw.push_back(static_cast<std::uint8_t>(row[i] - previous[i]));
+        previous = row;
+    }
+    Bytes zlib{0x78, 0x01};
+    const Bytes deflated = FixedDeflate().finish(raw);
+    zlib.insert(zlib.end(), deflated.begin(), deflated.end());
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t byte : raw) {
+        a = (a + byte) % 65521U;
+        b = (b + a) % 65521U;
+    }
+    putBe32(zlib, (b << 16U) | a);
+    chunk(out, "IDAT", zlib);
+    chunk(out, "IEND", {});
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
 // The logo: a charcoal plate with a gold coin and the word HALVERN in gold capitals.
 
 constexpr int logoWidth = 105, logoHeight = 45;
@@ -292,10 +479,17 @@ std::vector<Stroke> letterStrokes(char letter) {
     }
 }
 
-std::vector<Rgb> drawLogo() {
-    std::vector<Rgb> pixels(pixelIndex(0, logoHeight, logoWidth), transparentColour);
+// Draws the logo `scale` times its size. Shapes are stated in the logo's own 105 x 45 units and
+// sampled at the pixels of the larger canvas, so the doubled logo is the same design, sharper.
+std::vector<Rgb> drawLogo(int scale) {
+    const int width = logoWidth * scale, height = logoHeight * scale;
+    std::vector<Rgb> pixels(pixelIndex(0, height, width), transparentColour);
     const auto at = [&](int x, int y) -> Rgb& {
-        return pixels[pixelIndex(x, y, logoWidth)];
+        return pixels[pixelIndex(x, y, width)];
+    };
+    // Coverage of pixel (x, y) of the canvas by a shape given in logo units.
+    const auto covered = [&](int x, int y, const std::function<bool(double, double)>& inside) {
+        return coverage(x, y, [&](double px, double py) { return inside(px / scale, py / scale); });
     };
 
     // The plate: a rounded rectangle, charcoal darkening downwards, with a thin gold rim.
@@ -311,29 +505,30 @@ std::vector<Rgb> drawLogo() {
         return std::hypot(x - cx, y - cy) <= r;
     };
     const Rgb rim{200, 150, 40};
-    for (int y = 0; y < logoHeight; ++y) {
-        for (int x = 0; x < logoWidth; ++x) {
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
             const double outer =
-                coverage(x, y, [&](double px, double py) { return inPlate(px, py, 0.0); });
+                covered(x, y, [&](double px, double py) { return inPlate(px, py, 0.0); });
             if (outer < 0.5)
                 continue; // a hard edge: the window colour shows through cleanly
             const double inner =
-                coverage(x, y, [&](double px, double py) { return inPlate(px, py, 1.2); });
-            const Rgb plate = mix(Rgb{62, 62, 66}, Rgb{26, 26, 28}, y / double(logoHeight - 1));
+                covered(x, y, [&](double px, double py) { return inPlate(px, py, 1.2); });
+            const double row = (y + 0.5) / scale - 0.5; // the logo row this pixel's centre is on
+            const Rgb plate = mix(Rgb{62, 62, 66}, Rgb{26, 26, 28}, row / double(logoHeight - 1));
             at(x, y) = mix(rim, plate, inner);
         }
     }
 
     // The coin: a radial gold gradient, a darker ring inside its edge, lit from the top left.
     constexpr double coinX = 22.5, coinY = 22.5, coinR = 16.0;
-    for (int y = 0; y < logoHeight; ++y) {
-        for (int x = 0; x < logoWidth; ++x) {
-            const double c = coverage(x, y, [&](double px, double py) {
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const double c = covered(x, y, [&](double px, double py) {
                 return std::hypot(px - coinX, py - coinY) <= coinR;
             });
             if (c == 0.0)
                 continue;
-            const double px = x + 0.5, py = y + 0.5;
+            const double px = (x + 0.5) / scale, py = (y + 0.5) / scale;
             const double d = std::hypot(px - coinX, py - coinY) / coinR;
             const double light = std::clamp(
                 0.75 - 0.45 * ((px - coinX) + (py - coinY)) / (2 * coinR) - 0.2 * d, 0.0, 1.0);
@@ -348,7 +543,7 @@ std::vector<Rgb> drawLogo() {
     // An H struck into the coin, and the wordmark beside it.
     // Letters are placed by their own widths, with a little kerning where a diagonal meets an
     // open side.
-    const auto drawText = [&](const std::string& text, double left, double top, double scale,
+    const auto drawText = [&](const std::string& text, double left, double top, double size,
                               double gap, double thickness, const Rgb& colour) {
         std::vector<Stroke> strokes;
         double dx = left;
@@ -357,14 +552,14 @@ std::vector<Rgb> drawLogo() {
             for (Stroke s : letterStrokes(text[i])) {
                 right = std::max({right, s.ax, s.bx});
                 strokes.push_back(
-                    {dx + s.ax * scale, top + s.ay * scale, dx + s.bx * scale, top + s.by * scale});
+                    {dx + s.ax * size, top + s.ay * size, dx + s.bx * size, top + s.by * size});
             }
             const bool kern = i + 1 < text.size() && text[i] == 'L' && text[i + 1] == 'V';
-            dx += (right + (kern ? gap * 0.2 : gap)) * scale;
+            dx += (right + (kern ? gap * 0.2 : gap)) * size;
         }
-        for (int y = 0; y < logoHeight; ++y) {
-            for (int x = 0; x < logoWidth; ++x) {
-                const double c = coverage(x, y, [&](double px, double py) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const double c = covered(x, y, [&](double px, double py) {
                     return std::any_of(strokes.begin(), strokes.end(), [&](const Stroke& s) {
                         return segmentDistance(px, py, s.ax, s.ay, s.bx, s.by) <= thickness / 2;
                     });
@@ -377,8 +572,10 @@ std::vector<Rgb> drawLogo() {
     drawText("H", 19.4, 15.5, 1.2, 0.0, 2.2, Rgb{110, 72, 8});
     drawText("HALVERN", 44.0, 13.0, 1.0, 2.9, 1.9, Rgb{246, 200, 80});
     // A fine gold rule under the word.
-    for (int x = 44; x <= 98; ++x)
-        at(x, 30) = mix(at(x, 30), Rgb{190, 140, 35}, 0.9);
+    for (int y = 30 * scale; y < 31 * scale; ++y) {
+        for (int x = 44 * scale; x < 99 * scale; ++x)
+            at(x, y) = mix(at(x, y), Rgb{190, 140, 35}, 0.9);
+    }
     return pixels;
 }
 
@@ -439,9 +636,11 @@ Bytes lzwUncompressed(const std::vector<std::uint8_t>& indices) {
     return out;
 }
 
-Bytes makeLogo() {
+Bytes makeLogo(int scale) {
     const std::array<Rgb, 32> palette = logoPalette();
-    const std::vector<Rgb> pixels = drawLogo();
+    const std::vector<Rgb> pixels = drawLogo(scale);
+    const auto width = static_cast<unsigned>(logoWidth * scale);
+    const auto height = static_cast<unsigned>(logoHeight * scale);
     std::vector<std::uint8_t> indices;
     for (const Rgb& p : pixels) {
         const bool clear =
@@ -450,8 +649,8 @@ Bytes makeLogo() {
     }
 
     Bytes out{'G', 'I', 'F', '8', '9', 'a'};
-    putLe16(out, logoWidth);
-    putLe16(out, logoHeight);
+    putLe16(out, width);
+    putLe16(out, height);
     out.push_back(0xf4); // global palette, 8-bit sources, unsorted, 2^(4+1) = 32 entries
     out.push_back(0);    // background colour index
     out.push_back(0);    // no aspect ratio
@@ -464,8 +663,8 @@ Bytes makeLogo() {
     out.push_back(0x2c); // image descriptor: whole canvas, no local palette, not interlaced
     putLe16(out, 0);
     putLe16(out, 0);
-    putLe16(out, logoWidth);
-    putLe16(out, logoHeight);
+    putLe16(out, width);
+    putLe16(out, height);
     out.push_back(0);
     const Bytes data = lzwUncompressed(indices);
     out.insert(out.end(), data.begin(), data.end());
@@ -488,7 +687,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path folder = argv[1];
-    if (!write(folder / "halvern.ico", makeIcon()) || !write(folder / "logo.gif", makeLogo())) {
+    std::error_code error;
+    std::filesystem::create_directories(folder / "icons", error);
+    bool written = write(folder / "halvern.ico", makeIcon()) &&
+                   write(folder / "logo.gif", makeLogo(1)) &&
+                   write(folder / "logo@2x.gif", makeLogo(2));
+    for (const int size : {48, 64, 128, 256}) {
+        written = written && write(folder / "icons" / ("halvern-" + std::to_string(size) + ".png"),
+                                   makePng(size, drawSmoothIcon(size)));
+    }
+    if (!written) {
         std::cerr << "make-assets: cannot write into " << folder << '\n';
         return 1;
     }

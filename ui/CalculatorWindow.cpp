@@ -2,9 +2,11 @@
 
 #include "calc/FeeCalculation.h"
 #include "ui/CaptionFont.h"
-#include "ui/ControlTable.h"
+#include "window/ControlTable.h"
 #include "window/ErrorReport.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QIcon>
 #include <QLabel>
@@ -12,7 +14,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
-#include <algorithm>
+#include <QToolTip>
+#include <QValidator>
 #include <limits>
 #include <map>
 
@@ -20,26 +23,80 @@ namespace halvern::ui {
 
 namespace {
 
+using namespace halvern::window;
+
 QString translated(const char* text) {
     return QCoreApplication::translate("form1", text);
 }
 
-void paintBackground(QWidget* widget, QPalette::ColorRole role, QRgb colour) {
+QColor fromBgr(std::uint32_t bgr) {
+    return QColor::fromRgb(static_cast<int>(bgr & 0xffU), static_cast<int>((bgr >> 8U) & 0xffU),
+                           static_cast<int>((bgr >> 16U) & 0xffU));
+}
+
+// Logical pixels: Qt scales them on denser screens.
+QRect pixelRect(const ControlSpec& spec) {
+    return {twipsToPixels(spec.left), twipsToPixels(spec.top), twipsToPixels(spec.width),
+            twipsToPixels(spec.height)};
+}
+
+// A fixed background with the text colour fixed with it, in every state the widget can be
+// drawn in, so a dark or high-contrast theme cannot put light text on it.
+void fixColours(QWidget* widget, QPalette::ColorRole background, QPalette::ColorRole text,
+                std::uint32_t colour) {
     QPalette palette = widget->palette();
-    palette.setColor(role, QColor::fromRgb(colour));
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, background, fromBgr(colour));
+        palette.setColor(group, text, fromBgr(textOnFixedColour));
+    }
     widget->setPalette(palette);
-    widget->setAutoFillBackground(role == QPalette::Window);
+    widget->setAutoFillBackground(background == QPalette::Window);
+}
+
+// Refuses, whole, an edit that would make a field's text longer than the bound. A cut would
+// leave a text the user never typed; this leaves the field as it was.
+class LengthBound final : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& text, int& /*position*/) const override {
+        if (text.size() <= maxFieldLength)
+            return Acceptable;
+        m_refusedLength = text.size();
+        return Invalid;
+    }
+
+    qsizetype refusedLength() const { return m_refusedLength; }
+
+private:
+    mutable qsizetype m_refusedLength = 0; // for the note that tells the user
+};
+
+QPixmap logoPixmap(const char* asset, qreal devicePixelRatio) {
+    // Only the image the screen needs is decoded; the doubled one keeps the logo sharp on
+    // screens scaled by two or more.
+    const QString name = QStringLiteral(":/%1").arg(QString::fromUtf8(asset));
+    if (devicePixelRatio > 1.0) {
+        QPixmap sharp(name + QStringLiteral("@2x.gif"));
+        sharp.setDevicePixelRatio(2.0);
+        return sharp;
+    }
+    return {name + QStringLiteral(".gif")};
+}
+
+QIcon programIcon() {
+    // The design's three images, then larger ones for docks, task switchers and dense screens.
+    // Files given with their sizes are read only when a size is asked for.
+    QIcon icon(QStringLiteral(":/halvern.ico"));
+    for (const int size : {48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/halvern-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
     switch (spec.kind) {
-    case ControlKind::textField: {
-        auto* field = new QLineEdit(QString::fromUtf8(spec.text), parent);
-        // Qt cuts a paste at 32767 characters by default, and a cut text can read as a number
-        // the user never typed ("12", then blanks, then a letter past the cut). Keep it whole.
-        field->setMaxLength(std::numeric_limits<int>::max());
-        return field;
-    }
+    case ControlKind::textField:
+        return new QLineEdit(QString::fromUtf8(spec.text), parent);
     case ControlKind::pushButton: {
         auto* button = new QPushButton(translated(spec.text), parent);
         // Enter on the focused button presses it; outside a dialog this makes it no default.
@@ -50,28 +107,45 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
         return new QLabel(translated(spec.text), parent);
     case ControlKind::picture: {
         auto* picture = new QLabel(parent);
-        picture->setPixmap(QPixmap(QString::fromUtf8(spec.text)));
+        picture->setPixmap(logoPixmap(spec.text, parent->devicePixelRatioF()));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         picture->setAccessibleName(translated("Halvern logo"));
+        picture->setAccessibleDescription(
+            translated("The logo of the Halvern payment service, a gold coin beside its name"));
         return picture;
     }
     }
     return nullptr;
 }
 
+// A plain widget that is a window reads to assistive technology as a "filler"; this one is the
+// program's main window and is announced as one, with its title.
+QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
+    auto* window = qobject_cast<CalculatorWindow*>(object);
+    if (window == nullptr || className != QLatin1String("halvern::ui::CalculatorWindow"))
+        return nullptr;
+    return new QAccessibleWidget(window, QAccessible::Window);
+}
+
 } // namespace
 
 CalculatorWindow::CalculatorWindow(QWidget* parent)
     : QWidget(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleWindow);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+
     setObjectName(QString::fromUtf8(formName));
     setWindowTitle(translated(formCaption));
-    setWindowIcon(QIcon(QString::fromUtf8(formIcon)));
-    paintBackground(this, QPalette::Window, windowColour);
+    setWindowIcon(programIcon());
+    fixColours(this, QPalette::Window, QPalette::WindowText, windowColour);
     // Nothing in the window can grow, so neither can the window.
-    setFixedSize(windowPixelSize());
+    setFixedSize(twipsToPixels(formWidth), twipsToPixels(formHeight));
 
-    // The font first, so that the controls lay out their texts once, at the size they keep.
-    fitFont();
+    // The fonts first, so that the controls lay out their texts once, at the size they keep.
+    fitFonts();
     buildControls();
 }
 
@@ -85,10 +159,10 @@ void CalculatorWindow::buildControls() {
         case Background::toolkit:
             break;
         case Background::window:
-            paintBackground(control, QPalette::Window, windowColour);
+            fixColours(control, QPalette::Window, QPalette::WindowText, windowColour);
             break;
         case Background::lightGrey:
-            paintBackground(control, QPalette::Base, lightGrey);
+            fixColours(control, QPalette::Base, QPalette::Text, lightGrey);
             break;
         }
         if (spec.kind == ControlKind::textField || spec.kind == ControlKind::pushButton)
@@ -98,10 +172,24 @@ void CalculatorWindow::buildControls() {
     m_amount = findChild<QLineEdit*>(QStringLiteral("amount"));
     m_gprice = findChild<QLineEdit*>(QStringLiteral("gprice"));
     m_fee = findChild<QLineEdit*>(QStringLiteral("fee"));
-    // A screen reader announces each field by the caption beside it.
-    m_amount->setAccessibleName(findChild<QLabel*>(QStringLiteral("Label1"))->text());
-    m_gprice->setAccessibleName(findChild<QLabel*>(QStringLiteral("Label2"))->text());
-    m_fee->setAccessibleName(findChild<QLabel*>(QStringLiteral("Label3"))->text());
+    for (QLineEdit* field : {m_amount, m_gprice, m_fee}) {
+        field->setFont(m_fieldFont);
+        // Qt would cut a paste at 32767 characters; the bound below refuses instead.
+        field->setMaxLength(std::numeric_limits<int>::max());
+        auto* bound = new LengthBound(field);
+        field->setValidator(bound);
+        connect(field, &QLineEdit::inputRejected, this,
+                [this, field, bound] { refuseLongText(field, bound->refusedLength()); });
+    }
+    // Each caption is its field's buddy: assistive technology reads the field by it.
+    for (const FieldCaption& pair : fieldCaptions) {
+        auto* label = findChild<QLabel*>(QString::fromUtf8(pair.label));
+        auto* field = findChild<QLineEdit*>(QString::fromUtf8(pair.field));
+        label->setBuddy(field);
+        field->setAccessibleName(label->text());
+    }
+    auto* button = findChild<QPushButton*>(QStringLiteral("Command1"));
+    button->setFont(m_buttonFont);
 
     QWidget* previous = nullptr;
     for (const auto& [index, control] : focusChain) {
@@ -111,33 +199,37 @@ void CalculatorWindow::buildControls() {
     }
     m_amount->setFocus();
 
-    connect(findChild<QPushButton*>(QStringLiteral("Command1")), &QPushButton::clicked, this,
-            &CalculatorWindow::Command1_Click);
+    connect(button, &QPushButton::clicked, this, &CalculatorWindow::Command1_Click);
 }
 
-void CalculatorWindow::fitFont() {
-    const int buttonPadding = 2 * (style()->pixelMetric(QStyle::PM_ButtonMargin) +
-                                   style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
-    const int framePadding = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    std::vector<Caption> captions;
+void CalculatorWindow::fitFonts() {
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int buttonMargin = 2 * style()->pixelMetric(QStyle::PM_ButtonMargin) + frame;
+    std::vector<Caption> labels, fields, button;
     for (const ControlSpec& spec : controlTable) {
         const QSize box = pixelRect(spec).size();
         switch (spec.kind) {
         case ControlKind::label:
-            captions.push_back({translated(spec.text), box});
+            labels.push_back({translated(spec.text), box});
             break;
         case ControlKind::pushButton:
-            captions.push_back({translated(spec.text), box - QSize(buttonPadding, framePadding)});
+            button.push_back({translated(spec.text), box - QSize(buttonMargin, frame)});
             break;
         case ControlKind::textField:
             // What the user types must be one line high inside the frame.
-            captions.push_back({QString(), box - QSize(framePadding, framePadding)});
+            fields.push_back({QString(), box - QSize(frame, frame)});
             break;
         case ControlKind::picture:
             break;
         }
     }
-    setFont(fitCaptionFont(QApplication::font(this), captions));
+    // The captions share one size, so the window reads as one piece; the fields and the button
+    // each take the desktop's own size where their boxes allow it, as the texts a user types
+    // and reads matter most.
+    const QFont desktop = QApplication::font(this);
+    setFont(fitCaptionFont(desktop, labels));
+    m_fieldFont = fitCaptionFont(desktop, fields);
+    m_buttonFont = fitCaptionFont(desktop, button);
 }
 
 std::string CalculatorWindow::amount() const {
@@ -167,7 +259,7 @@ void CalculatorWindow::Command1_Click() {
 }
 
 void CalculatorWindow::reportError(const std::exception_ptr& error) {
-    const window::ErrorReport report = window::describeError(error);
+    const ErrorReport report = describeError(error);
     QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromStdString(report.text),
                     QMessageBox::Ok, this);
     // The message quotes what the user typed; it must never be read as markup.
@@ -179,6 +271,13 @@ void CalculatorWindow::reportError(const std::exception_ptr& error) {
         field->setFocus(Qt::OtherFocusReason);
         field->selectAll();
     }
+}
+
+void CalculatorWindow::refuseLongText(QLineEdit* field, qsizetype length) {
+    QApplication::beep();
+    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())),
+                       QString::fromStdString(tooLongNote(static_cast<std::size_t>(length))),
+                       field);
 }
 
 QLineEdit* CalculatorWindow::lineEdit(Field field) const {

@@ -3,6 +3,7 @@
 #include "calc/Errors.h"
 #include "calc/Form.h"
 
+#include <QFont>
 #include <QWidget>
 #include <exception>
 
@@ -29,13 +30,16 @@ private slots:
 
 private:
     void buildControls();
-    void fitFont();
+    void fitFonts();
     void reportError(const std::exception_ptr& error);
+    void refuseLongText(QLineEdit* field, qsizetype length);
     QLineEdit* lineEdit(Field field) const;
 
     QLineEdit* m_amount = nullptr;
     QLineEdit* m_gprice = nullptr;
     QLineEdit* m_fee = nullptr;
+    QFont m_fieldFont;
+    QFont m_buttonFont;
 };
 
 } // namespace halvern::ui

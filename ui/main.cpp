@@ -1,15 +1,21 @@
 #include "AppIdentity.h"
 #include "ui/CalculatorWindow.h"
+#include "ui/Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    QApplication::setApplicationName(QString::fromUtf8(halvern::ui::applicationName));
-    QApplication::setApplicationVersion(QString::fromUtf8(halvern::ui::applicationVersion));
-    QApplication::setDesktopFileName(QString::fromUtf8(halvern::ui::desktopFileName));
-    QApplication app(argc, argv);
+    using namespace halvern::ui;
+    QApplication::setApplicationName(QString::fromUtf8(applicationName));
+    QApplication::setApplicationVersion(QString::fromUtf8(applicationVersion));
+    QApplication::setDesktopFileName(QString::fromUtf8(desktopFileName));
+    const auto app = openDisplay(argc, argv);
+    QApplication::setApplicationDisplayName(QString::fromUtf8(applicationDisplayName));
+    nameApplicationForAssistiveTechnology();
 
-    halvern::ui::CalculatorWindow form1;
+    CalculatorWindow form1;
     form1.show();
+    WindowDestroyedWatcher watcher(form1);
+    QApplication::instance()->installNativeEventFilter(&watcher);
     return QApplication::exec();
 }

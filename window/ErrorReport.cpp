@@ -1,5 +1,8 @@
 #include "window/ErrorReport.h"
 
+#include "window/ControlTable.h"
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +11,7 @@ namespace halvern::window {
 
 namespace {
 
+// NOLINTNEXTLINE(misc-misleading-bidirectional): every quote closes it with the isolate below.
 constexpr std::string_view firstStrongIsolate = "\u2068";
 constexpr std::string_view popDirectionalIsolate = "\u2069";
 constexpr std::string_view ellipsis = "\u2026";
@@ -81,11 +85,8 @@ bool isHidden(char32_t c) {
         {0xFFFE, 0xFFFF},   // noncharacters
         {0x10FFFE, 0x10FFFF},
     }};
-    for (const Range& range : hidden) {
-        if (c >= range.first && c <= range.last)
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(
+        hidden, [c](const Range& range) { return c >= range.first && c <= range.last; });
 }
 
 // "<U+200B>" for a hidden character, "<0xFF>" for a byte that is not UTF-8.
@@ -132,7 +133,20 @@ std::size_t decode(std::string_view text, std::size_t at, char32_t& c) {
     return length;
 }
 
+// 10000000 as "10,000,000": a count the user reads at a glance.
+std::string grouped(std::size_t number) {
+    std::string digits = std::to_string(number);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, ',');
+    return digits;
+}
+
 } // namespace
+
+std::string tooLongNote(std::size_t length) {
+    return "Not pasted: " + grouped(length) + " characters is more than a field holds (" +
+           grouped(maxFieldLength) + ").";
+}
 
 std::string quoteFieldText(std::string_view text, std::size_t limit) {
     std::string quoted(firstStrongIsolate);

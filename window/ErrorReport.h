@@ -21,6 +21,10 @@ struct ErrorReport {
 
 ErrorReport describeError(const std::exception_ptr& error);
 
+// The note shown by a field that refused an edit, since the text would have been `length`
+// characters long: more than a field holds.
+std::string tooLongNote(std::size_t length);
+
 // A field's text as a report quotes it, without the quotation marks: isolated from the
 // direction of the sentence around it; controls, format characters, blanks other than the plain
 // space and bytes that are not UTF-8 spelled out visibly ("<U+200B>", "<0xFF>"); at most `limit`

@@ -133,12 +133,25 @@ bool greyOrGold(const Rgb& c) {
     return grey || gold;
 }
 
-TEST(Assets, LogoIsOneTransparentGifFrame) {
-    const Bytes gif = readAsset("logo.gif");
+struct Logo {
+    const char* name;
+    unsigned width, height;
+};
+
+// The logo at its own size and at twice it for dense screens: the same kind of file.
+class LogoFile : public testing::TestWithParam<Logo> {};
+
+INSTANTIATE_TEST_SUITE_P(Assets, LogoFile,
+                         testing::Values(Logo{"logo.gif", 105, 45}, Logo{"logo@2x.gif", 210, 90}),
+                         [](const auto& param) { return param.index == 0 ? "Own" : "Doubled"; });
+
+TEST_P(LogoFile, IsOneTransparentGifFrame) {
+    const Logo logo = GetParam();
+    const Bytes gif = readAsset(logo.name);
     ASSERT_GE(gif.size(), 13U + 32 * 3);
     EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
-    EXPECT_EQ(le16(gif, 6), 105U);
-    EXPECT_EQ(le16(gif, 8), 45U);
+    EXPECT_EQ(le16(gif, 6), logo.width);
+    EXPECT_EQ(le16(gif, 8), logo.height);
     const unsigned packed = gif.at(10);
     ASSERT_TRUE(packed & 0x80U) << "a global palette";
     ASSERT_EQ(2U << (packed & 7U), 32U) << "of 32 entries";
@@ -169,8 +182,8 @@ TEST(Assets, LogoIsOneTransparentGifFrame) {
             ++frames;
             EXPECT_EQ(le16(gif, p + 1), 0U);
             EXPECT_EQ(le16(gif, p + 3), 0U);
-            EXPECT_EQ(le16(gif, p + 5), 105U);
-            EXPECT_EQ(le16(gif, p + 7), 45U);
+            EXPECT_EQ(le16(gif, p + 5), logo.width);
+            EXPECT_EQ(le16(gif, p + 7), logo.height);
             EXPECT_EQ(gif.at(p + 9) & 0x40U, 0U) << "not interlaced";
             EXPECT_EQ(gif.at(p + 9) & 0x80U, 0U) << "no local palette";
             p += 11; // descriptor and the LZW minimum code size
@@ -180,6 +193,50 @@ TEST(Assets, LogoIsOneTransparentGifFrame) {
     EXPECT_EQ(p + 1, gif.size()) << "nothing after the trailer";
     EXPECT_EQ(frames, 1U);
     EXPECT_TRUE(transparentZero) << "palette index 0 is transparent";
+}
+
+std::uint32_t be32(const Bytes& bytes, std::size_t at) {
+    return (std::uint32_t{bytes.at(at)} << 24U) | (std::uint32_t{bytes.at(at + 1)} << 16U) |
+           (std::uint32_t{bytes.at(at + 2)} << 8U) | bytes.at(at + 3);
+}
+
+std::uint32_t crc32(const Bytes& bytes, std::size_t from, std::size_t to) {
+    std::uint32_t crc = 0xffffffffU;
+    for (std::size_t i = from; i < to; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1U) != 0 ? (crc >> 1U) ^ 0xedb88320U : crc >> 1U;
+    }
+    return ~crc;
+}
+
+// The larger icons: square RGBA PNGs of their sizes, every chunk whole, in the order PNG wants.
+TEST(Assets, LargerIconsArePngsOfTheirSizes) {
+    for (const unsigned size : {48U, 64U, 128U, 256U}) {
+        SCOPED_TRACE(size);
+        const Bytes png = readAsset("icons/halvern-" + std::to_string(size) + ".png");
+        ASSERT_GE(png.size(), 8U + 25 + 12);
+        EXPECT_EQ(Bytes(png.begin(), png.begin() + 8),
+                  (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'}));
+        std::vector<std::string> chunks;
+        for (std::size_t p = 8; p < png.size();) {
+            const std::uint32_t length = be32(png, p);
+            ASSERT_LE(p + 12 + length, png.size());
+            const std::string type(png.begin() + static_cast<std::ptrdiff_t>(p + 4),
+                                   png.begin() + static_cast<std::ptrdiff_t>(p + 8));
+            EXPECT_EQ(be32(png, p + 8 + length), crc32(png, p + 4, p + 8 + length)) << type;
+            if (type == "IHDR") {
+                EXPECT_EQ(be32(png, p + 8), size);
+                EXPECT_EQ(be32(png, p + 12), size);
+                EXPECT_EQ(png.at(p + 16), 8U) << "bits per channel";
+                EXPECT_EQ(png.at(p + 17), 6U) << "RGBA";
+                EXPECT_EQ(png.at(p + 20), 0U) << "not interlaced";
+            }
+            chunks.push_back(type);
+            p += 12 + length;
+        }
+        EXPECT_EQ(chunks, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+    }
 }
 
 } // namespace

@@ -14,27 +14,33 @@ cpack --config "$build/CPackConfig.cmake" -B "$work/out" >/dev/null
 deb=$(ls "$work"/out/halvern-fee_*.deb)
 echo "built $(basename "$deb")"
 
-dpkg-deb -f "$deb" Package Version Architecture Section Depends | tee "$work/control"
+dpkg-deb -f "$deb" Package Version Architecture Section Depends Recommends | tee "$work/control"
 grep -qx 'Package: halvern-fee' "$work/control" || fail "package name"
 grep -qx 'Version: 1.00' "$work/control" || fail "version"
-for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
+# The libraries, and the platform plugins without which Qt cannot open a window at all.
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6 qt6-qpa-plugins; do
   grep -q "^Depends:.*\b$library\b" "$work/control" || fail "Depends lacks $library"
 done
+grep -q '^Recommends:.*\bqt6-wayland\b' "$work/control" || fail "Recommends lacks qt6-wayland"
 
 expected_files='/usr/bin/halvern-fee
 /usr/share/applications/example.hfc.HalvernFee.desktop
 /usr/share/doc/halvern-fee/changelog.gz
 /usr/share/doc/halvern-fee/copyright
+/usr/share/icons/hicolor/128x128/apps/halvern-fee.png
 /usr/share/icons/hicolor/16x16/apps/halvern-fee.png
+/usr/share/icons/hicolor/256x256/apps/halvern-fee.png
 /usr/share/icons/hicolor/32x32/apps/halvern-fee.png
+/usr/share/icons/hicolor/48x48/apps/halvern-fee.png
+/usr/share/icons/hicolor/64x64/apps/halvern-fee.png
 /usr/share/man/man1/halvern-fee.1.gz
 /usr/share/metainfo/example.hfc.HalvernFee.metainfo.xml'
-files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print substr($6, 2)}' | sort)
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print substr($6, 2)}' | LC_ALL=C sort)
 [[ $files == "$expected_files" ]] || fail "file list:"$'\n'"$files"
 echo "file list as expected"
 
 cmake --install "$build" --prefix "$work/prefix/usr" >/dev/null
-installed=$(cd "$work/prefix" && find . -type f | sed 's/^\.//' | sort)
+installed=$(cd "$work/prefix" && find . -type f | sed 's/^\.//' | LC_ALL=C sort)
 [[ $installed == "$expected_files" ]] || fail "cmake --install lays out:"$'\n'"$installed"
 echo "cmake --install gives the same layout"
 

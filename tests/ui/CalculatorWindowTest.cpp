@@ -2,6 +2,7 @@
 // goes, what a press and an error do, and where every control stands.
 #include "ui/CalculatorWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -11,6 +12,8 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <cmath>
 
 namespace {
 
@@ -41,6 +44,30 @@ public:
 private:
     QTimer m_timer;
 };
+
+// The WCAG contrast ratio of two colours, from their relative luminances.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A dark desktop theme's colours: light text on dark grounds.
+QPalette darkPalette() {
+    QPalette dark(QColor(53, 53, 53));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(238, 238, 236));
+    dark.setColor(QPalette::Base, QColor(45, 45, 45));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(145, 145, 144));
+    dark.setColor(QPalette::Inactive, QPalette::WindowText, QColor(200, 200, 200));
+    return dark;
+}
 
 } // namespace
 
@@ -249,10 +276,147 @@ private slots:
 
         // And as drawn: bare window, the fee's inside, and the logo's transparent corner.
         const QImage shot = m_window->grab().toImage();
-        QCOMPARE(shot.pixelColor(150, 30), windowColour);
-        QCOMPARE(shot.pixelColor(280, 145), lightGrey);
-        QCOMPARE(shot.pixelColor(192, 0), windowColour);
-        QCOMPARE(control<QLabel>("Image1")->pixmap().size(), QSize(105, 45));
+        const auto at = [&](int x, int y) {
+            const qreal ratio = shot.devicePixelRatio();
+            return shot.pixelColor(qRound(x * ratio), qRound(y * ratio));
+        };
+        QCOMPARE(at(150, 30), windowColour);
+        QCOMPARE(at(280, 145), lightGrey);
+        QCOMPARE(at(192, 0), windowColour);
+    }
+
+    // The logo at its designed size, drawn from as many pixels as the screen has; the icon
+    // offers the design's small images and larger ones for docks and dense screens.
+    void imagesSuitTheScreen() {
+        const QPixmap logo = control<QLabel>("Image1")->pixmap();
+        QCOMPARE(logo.deviceIndependentSize(), QSizeF(105, 45));
+        const qreal ratio = m_window->devicePixelRatioF();
+        QCOMPARE(logo.size(), ratio > 1.0 ? QSize(210, 90) : QSize(105, 45));
+
+        const QIcon icon = m_window->windowIcon();
+        for (const int size : {16, 32, 48, 64, 128, 256}) {
+            const QImage image = icon.pixmap(QSize(size, size), 1.0).toImage();
+            QCOMPARE(image.size(), QSize(size, size));
+            QVERIFY(image.hasAlphaChannel());
+            QCOMPARE(image.pixelColor(0, 0).alpha(), 0); // a corner the window does not cover
+            QCOMPARE(image.pixelColor(size / 2, size / 2), QColor(Qt::white)); // its body
+        }
+    }
+
+    // Under a light and a dark theme, every text on a colour the window fixes is black on it,
+    // in every state; controls the theme paints keep the theme's own pair.
+    void textStaysReadableUnderAnyTheme_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("desktop theme") << false;
+        QTest::newRow("dark theme") << true;
+    }
+
+    void textStaysReadableUnderAnyTheme() {
+        QFETCH(bool, dark);
+        const QPalette previous = QApplication::palette();
+        if (dark)
+            QApplication::setPalette(darkPalette());
+        CalculatorWindow window;
+        struct Pair {
+            const char* name;
+            QPalette::ColorRole text, background;
+            bool fixed;
+        };
+        const Pair pairs[] = {
+            {"Label1", QPalette::WindowText, QPalette::Window, true},
+            {"Label2", QPalette::WindowText, QPalette::Window, true},
+            {"Label3", QPalette::WindowText, QPalette::Window, true},
+            {"Label4", QPalette::WindowText, QPalette::Window, true},
+            {"Label5", QPalette::WindowText, QPalette::Window, true},
+            {"fee", QPalette::Text, QPalette::Base, true},
+            {"amount", QPalette::Text, QPalette::Base, false},
+            {"gprice", QPalette::Text, QPalette::Base, false},
+            {"Command1", QPalette::ButtonText, QPalette::Button, false},
+        };
+        for (const Pair& pair : pairs) {
+            const QPalette palette =
+                window.findChild<QWidget*>(QString::fromLatin1(pair.name))->palette();
+            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                const QColor text = palette.color(group, pair.text);
+                const QColor ground = palette.color(group, pair.background);
+                if (pair.fixed) {
+                    QVERIFY2(contrast(text, ground) >= 7.0,
+                             qPrintable(QStringLiteral("%1: %2 on %3 is %4:1")
+                                            .arg(pair.name, text.name(), ground.name())
+                                            .arg(contrast(text, ground))));
+                } else {
+                    QCOMPARE(text, QApplication::palette().color(group, pair.text));
+                    QCOMPARE(ground, QApplication::palette().color(group, pair.background));
+                }
+            }
+        }
+        QApplication::setPalette(previous);
+    }
+
+    // A field takes every edit up to the bound and refuses, whole, one that would pass it,
+    // saying so by the field.
+    void editsPastTheBoundAreRefusedWhole() {
+        QLineEdit* amount = field("amount");
+        amount->setText("100");
+        amount->selectAll();
+        QApplication::clipboard()->setText(QString(100'001, QLatin1Char('9')));
+        QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(amount->text(), QStringLiteral("100"));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY2(QToolTip::text().contains("100,001") && QToolTip::text().contains("100,000"),
+                 qPrintable(QToolTip::text()));
+        QToolTip::hideText();
+
+        const QString full(100'000, QLatin1Char('9'));
+        QApplication::clipboard()->setText(full);
+        amount->selectAll();
+        QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(amount->text(), full);
+        QTest::keyClick(amount, Qt::Key_9);
+        QCOMPARE(amount->text(), full);
+        QTest::keyClick(amount, Qt::Key_Backspace);
+        QCOMPARE(amount->text().size(), full.size() - 1);
+    }
+
+    // What a screen reader is given: a window with its title, each field named by its caption
+    // through a label relation, a described logo.
+    void assistiveTechnologySeesTheDesign() {
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(m_window.get());
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Halvern Fee Calculator"));
+        const std::pair<const char*, const char*> captions[] = {
+            {"amount", "Label1"}, {"gprice", "Label2"}, {"fee", "Label3"}};
+        for (const auto& [name, label] : captions) {
+            QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(field(name));
+            // Qt states the relation from the other side: the label is the Label of the field.
+            const auto relations = edit->relations(QAccessible::Label);
+            QCOMPARE(relations.size(), 1);
+            QCOMPARE(relations.first().first->object(), control<QLabel>(label));
+            QCOMPARE(edit->text(QAccessible::Name), control<QLabel>(label)->text());
+        }
+        QAccessibleInterface* logo =
+            QAccessible::queryAccessibleInterface(control<QLabel>("Image1"));
+        QVERIFY(!logo->text(QAccessible::Description).isEmpty());
+    }
+
+    // Every text fits its box; the texts a user types and reads take the desktop's size.
+    void textsFitAndFieldsUseTheDesktopSize() {
+        const QFont desktop = QApplication::font();
+        const int desktopPixels = desktop.pixelSize() > 0
+                                      ? desktop.pixelSize()
+                                      : qRound(desktop.pointSizeF() * 96.0 / 72.0);
+        for (const char* name : {"amount", "gprice", "fee"}) {
+            QLineEdit* edit = field(name);
+            QCOMPARE(edit->font().pixelSize(), desktopPixels);
+            const int frame = 2 * edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            QVERIFY2(edit->fontMetrics().height() <= edit->height() - frame,
+                     qPrintable(QStringLiteral("%1: a %2 px line in a %3 px field")
+                                    .arg(name)
+                                    .arg(edit->fontMetrics().height())
+                                    .arg(edit->height())));
+        }
+        QVERIFY(control<QLabel>("Label1")->font().pixelSize() <= desktopPixels);
+        QVERIFY(button()->font().pixelSize() >= control<QLabel>("Label1")->font().pixelSize());
     }
 
     void captionsFitTheirBoxes() {

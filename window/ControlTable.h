@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QColor>
-#include <QRect>
-#include <QSize>
 #include <array>
+#include <cstdint>
 
-namespace halvern::ui {
+namespace halvern::window {
 
 // The calculator window as designed: its ten controls in the order the window creates them, with
-// names, captions, places in twips and colours. It only describes; building widgets from it is
-// the window's job, and nothing here changes while the program runs.
+// names, captions, places in twips, colours and tab order, and the rules every window applies
+// to them. It only describes; each toolkit's window builds its widgets from it and converts the
+// units, and nothing here changes while the program runs.
 
 enum class ControlKind { textField, pushButton, label, picture };
 
@@ -20,7 +19,7 @@ enum class Background { toolkit, window, lightGrey };
 struct ControlSpec {
     const char* name;
     ControlKind kind;
-    const char* text;             // a caption or initial text; for the picture, its resource path
+    const char* text;             // a caption or initial text; for the picture, its asset's name
     int left, top, width, height; // twips from the client area's top-left corner
     Background background;
     int tabIndex; // noTabStop for controls that never take the focus
@@ -30,10 +29,18 @@ inline constexpr int noTabStop = -1;
 
 inline constexpr const char* formName = "form1";
 inline constexpr const char* formCaption = "Halvern Fee Calculator";
-inline constexpr const char* formIcon = ":/halvern.ico";
 inline constexpr int formWidth = 4680, formHeight = 3195; // twips: the client area
-inline constexpr QRgb windowColour = 0xffc0c000;          // red 192, green 192, blue 0
-inline constexpr QRgb lightGrey = 0xffc0c0c0;
+
+// Colours as 0x00BBGGRR: low byte red, then green, then blue.
+inline constexpr std::uint32_t windowColour = 0x0000C0C0; // red 192, green 192, blue 0
+inline constexpr std::uint32_t lightGrey = 0x00C0C0C0;
+// Text drawn on a colour fixed above is fixed with it, whatever the desktop's theme: a dark
+// theme's light text on the dark yellow would be unreadable.
+inline constexpr std::uint32_t textOnFixedColour = 0x00000000;
+
+// A field refuses, whole, any edit that would make its text longer than this: far beyond any
+// number, short enough that laying the line out never stalls the window.
+inline constexpr int maxFieldLength = 100'000;
 
 // clang-format off
 inline constexpr std::array<ControlSpec, 10> controlTable{{
@@ -45,7 +52,7 @@ inline constexpr std::array<ControlSpec, 10> controlTable{{
                                                              30,    0, 1305, 195, Background::window,    8},
     {"Label4",   ControlKind::label,      "This software is free. Feel free to donate to halvern 4711023",
                                                             120, 2880, 4215, 255, Background::window,    7},
-    {"Image1",   ControlKind::picture,    ":/logo.gif",    2880,    0, 1575, 675, Background::toolkit,   noTabStop},
+    {"Image1",   ControlKind::picture,    "logo",          2880,    0, 1575, 675, Background::toolkit,   noTabStop},
     {"Label3",   ControlKind::label,      "Fee $",         2520, 2090,  420, 195, Background::window,    6},
     {"Label2",   ControlKind::label,      "Goldprice $/ounce",
                                                            1560, 1230, 1335, 255, Background::window,    4},
@@ -54,19 +61,20 @@ inline constexpr std::array<ControlSpec, 10> controlTable{{
 }};
 // clang-format on
 
-// Twips to logical pixels: 15 twips make a pixel at 96 DPI; Qt scales logical pixels on denser
-// screens.
-constexpr int twipsToPixels(int twips) {
-    return (twips + 7) / 15;
+// Each field with the caption that names it to the user and to assistive technology.
+struct FieldCaption {
+    const char* field;
+    const char* label;
+};
+inline constexpr std::array<FieldCaption, 3> fieldCaptions{{
+    {"amount", "Label1"},
+    {"gprice", "Label2"},
+    {"fee", "Label3"},
+}};
+
+// Twips to pixels at a given density, to the nearest pixel: 15 twips make a pixel at 96 DPI.
+constexpr int twipsToPixels(int twips, int dpi = 96) {
+    return (twips * dpi + 720) / 1440;
 }
 
-constexpr QRect pixelRect(const ControlSpec& spec) {
-    return {twipsToPixels(spec.left), twipsToPixels(spec.top), twipsToPixels(spec.width),
-            twipsToPixels(spec.height)};
-}
-
-constexpr QSize windowPixelSize() {
-    return {twipsToPixels(formWidth), twipsToPixels(formHeight)};
-}
-
-} // namespace halvern::ui
+} // namespace halvern::window
