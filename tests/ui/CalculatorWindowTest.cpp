@@ -85,6 +85,13 @@ private:
         return widget;
     }
     QLineEdit* field(const char* name) const { return control<QLineEdit>(name); }
+
+    // Whether the platform's clipboard holds `text` once set: a seatless Wayland compositor
+    // has no clipboard at all.
+    static bool onClipboard(const QString& text) {
+        QApplication::clipboard()->setText(text);
+        return QApplication::clipboard()->text() == text;
+    }
     QPushButton* button() const { return control<QPushButton>("Command1"); }
 
 private slots:
@@ -218,7 +225,8 @@ private slots:
         // Blanks up to past Qt's usual 32767-character cut, then a letter: only the whole
         // text shows that this is not a number.
         const QString pasted = "12" + QString(99997, QLatin1Char(' ')) + "x";
-        QApplication::clipboard()->setText(pasted);
+        if (!onClipboard(pasted))
+            QSKIP("this platform has no clipboard here");
         field("amount")->setFocus();
         QTest::keyClick(field("amount"), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(field("amount")->text(), pasted);
@@ -359,7 +367,8 @@ private slots:
         QLineEdit* amount = field("amount");
         amount->setText("100");
         amount->selectAll();
-        QApplication::clipboard()->setText(QString(100'001, QLatin1Char('9')));
+        if (!onClipboard(QString(100'001, QLatin1Char('9'))))
+            QSKIP("this platform has no clipboard here");
         QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(amount->text(), QStringLiteral("100"));
         QTRY_VERIFY(QToolTip::isVisible());
@@ -368,7 +377,7 @@ private slots:
         QToolTip::hideText();
 
         const QString full(100'000, QLatin1Char('9'));
-        QApplication::clipboard()->setText(full);
+        QVERIFY(onClipboard(full));
         amount->selectAll();
         QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(amount->text(), full);

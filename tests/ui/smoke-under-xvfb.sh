@@ -2,11 +2,14 @@
 # Drives the real program as a person would: on a virtual X display with a window manager, it
 # finds the window, types an amount, tabs to the button, presses Space, copies the fee out of its
 # field and closes the window with Alt+F4, then expects the program to have ended by itself.
+# Then, under a dark desktop theme, it checks from the screen's pixels that a caption and the fee
+# are still dark on their light grounds, and that the program ends when another X client
+# destroys its window. Last, with no display at all, the program must say so and exit 1.
 set -euo pipefail
 program=$1
 title='Halvern Fee Calculator'
 
-for tool in Xvfb openbox xdotool xclip xprop; do
+for tool in Xvfb openbox xdotool xclip xprop import convert /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "smoke: $tool is not installed (make test installs it)"; exit 1; }
 done
 
@@ -64,3 +67,56 @@ for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end when its window was closed"
 wait "$app" || fail "the program ended with status $?: $(cat "$work/program.log")"
 echo "smoke: Alt+F4 closed the window and the program ended"
+
+# The darkest pixel in a rectangle of a screenshot against a ground colour, as a WCAG contrast
+# ratio: dark text on the ground gives 7 or more, a theme's light text about 1 to 2.
+contrast_in() { # image x y width height ground-r ground-g ground-b
+  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- | awk -v R="$6" -v G="$7" -v B="$8" '
+    function lin(c) { c /= 255; return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ^ 2.4 }
+    function lum(r, g, b) { return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b) }
+    BEGIN { darkest = 1 }
+    /^[0-9]/ { split($2, c, /[(),]/); l = lum(c[2], c[3], c[4]); if (l < darkest) darkest = l }
+    END { printf "%.1f", (lum(R, G, B) + 0.05) / (darkest + 0.05) }'
+}
+
+if ls /usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so >/dev/null 2>&1; then
+  QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark "$program" >"$work/program.log" 2>&1 &
+  app=$!
+  pids+=("$app")
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
+    fail "no window under the dark theme"
+  xdotool windowactivate --sync "$window"
+  xdotool type --delay 30 100
+  xdotool key Tab space
+  sleep 0.5 # the fee is drawn
+  import -window "$window" "$work/dark.png"
+  caption=$(contrast_in "$work/dark.png" 72 59 121 17 192 192 0)
+  fee=$(contrast_in "$work/dark.png" 203 139 83 13 192 192 192)
+  echo "smoke: under a dark theme, caption contrast ${caption}:1, fee contrast ${fee}:1"
+  awk -v a="$caption" -v b="$fee" 'BEGIN { exit !(a >= 7 && b >= 7) }' || fail "text too faint under a dark theme"
+
+  # Another client destroys the window, as a session manager or a buggy tool may.
+  /usr/bin/python3 - "$window" <<'PY' || fail "could not destroy the window"
+import ctypes, sys
+x11 = ctypes.CDLL("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x11.XOpenDisplay(None)
+x11.XDestroyWindow(display, int(sys.argv[1]))
+x11.XCloseDisplay(display)
+PY
+  for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app" 2>/dev/null && fail "the program went on running after its window was destroyed"
+  echo "smoke: the program ended when its window was destroyed from outside"
+else
+  echo "smoke: no GTK platform theme for Qt here: the dark-theme check is left out"
+fi
+
+# No display at all: one line naming the variables, exit status 1, no abort.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" >"$work/nodisplay.log" 2>&1 || status=$?
+[[ $status == 1 ]] || fail "without a display the program exited with $status: $(cat "$work/nodisplay.log")"
+[[ $(wc -l <"$work/nodisplay.log") == 1 ]] && grep -q 'DISPLAY' "$work/nodisplay.log" &&
+  grep -q 'WAYLAND_DISPLAY' "$work/nodisplay.log" || fail "without a display it said: $(cat "$work/nodisplay.log")"
+echo "smoke: without a display: $(cat "$work/nodisplay.log")"

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs a command as a Wayland client of a headless weston of its own: under-weston.sh COMMAND...
+# Exit 77 (skipped) where weston is missing or cannot start here.
+set -euo pipefail
+command -v weston >/dev/null || { echo "weston is not installed (make test installs it): skipped"; exit 77; }
+
+export XDG_RUNTIME_DIR=$(mktemp -d)
+chmod 700 "$XDG_RUNTIME_DIR"
+socket=halvern-test
+weston --backend=headless-backend.so --socket="$socket" --idle-time=0 \
+  >"$XDG_RUNTIME_DIR/weston.log" 2>&1 &
+compositor=$!
+trap 'kill "$compositor" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+for _ in $(seq 100); do
+  [[ -S $XDG_RUNTIME_DIR/$socket ]] && break
+  kill -0 "$compositor" 2>/dev/null || break
+  sleep 0.1
+done
+if [[ ! -S $XDG_RUNTIME_DIR/$socket ]]; then
+  echo "weston did not start here: skipped"; cat "$XDG_RUNTIME_DIR/weston.log"; exit 77
+fi
+
+export WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland
+unset DISPLAY
+# A headless weston has no seat, and Qt 6.4's Wayland text input then dereferences a missing
+# input device on every key event; real sessions have a seat. No input method avoids it.
+export QT_IM_MODULE=none
+"$@"
