@@ -52,6 +52,7 @@ lint: configure
 bench: build
 	@$(BUILD_DIR)/bench/press_benchmark
 	@$(BUILD_DIR)/bench/window_press_benchmark
+	@$(BUILD_DIR)/bench/paste_benchmark
 
 STARTUP_ROUNDS ?= 15
 bench-startup: build

@@ -7,17 +7,26 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
-#include <QToolTip>
 #include <QValidator>
+#include <functional>
 #include <limits>
 #include <map>
+#include <memory>
 
 namespace halvern::ui {
 
@@ -54,22 +63,92 @@ void fixColours(QWidget* widget, QPalette::ColorRole background, QPalette::Color
 }
 
 // Refuses, whole, an edit that would make a field's text longer than the bound. A cut would
-// leave a text the user never typed; this leaves the field as it was.
+// leave a text the user never typed; this leaves the field as it was. It catches every edit,
+// typing and input methods included.
 class LengthBound final : public QValidator {
 public:
     using QValidator::QValidator;
 
     State validate(QString& text, int& /*position*/) const override {
-        if (text.size() <= maxFieldLength)
-            return Acceptable;
-        m_refusedLength = text.size();
-        return Invalid;
+        return text.size() <= maxFieldLength ? Acceptable : Invalid;
+    }
+};
+
+// Pastes and drops are weighed before the field sees them: Qt would first insert a long text
+// with one undo step per character (about 30 bytes each) and only then let the bound refuse it.
+// A refused text never reaches the field; an accepted one goes in as one insertion.
+class PasteGuard final : public QObject {
+public:
+    using Refused = std::function<void(QLineEdit*, qsizetype)>;
+
+    PasteGuard(QLineEdit* field, Refused refused)
+        : QObject(field)
+        , m_field(field)
+        , m_refused(std::move(refused)) {
+        field->installEventFilter(this);
     }
 
-    qsizetype refusedLength() const { return m_refusedLength; }
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (const auto* key = dynamic_cast<const QKeyEvent*>(event);
+            key != nullptr && event->type() == QEvent::KeyPress &&
+            key->matches(QKeySequence::Paste))
+            return paste(QClipboard::Clipboard);
+        if (const auto* mouse = dynamic_cast<const QMouseEvent*>(event);
+            mouse != nullptr && event->type() == QEvent::MouseButtonRelease &&
+            mouse->button() == Qt::MiddleButton &&
+            QGuiApplication::clipboard()->supportsSelection())
+            return paste(QClipboard::Selection);
+        if (auto* drop = dynamic_cast<QDropEvent*>(event);
+            drop != nullptr && event->type() == QEvent::Drop && drop->mimeData()->hasText()) {
+            const qsizetype length = drop->mimeData()->text().size();
+            if (fits(length, 0))
+                return false;
+            drop->ignore();
+            m_refused(m_field, length);
+            return true;
+        }
+        if (const auto* menu = dynamic_cast<const QContextMenuEvent*>(event)) {
+            showMenu(menu->globalPos());
+            return true;
+        }
+        return false;
+    }
 
 private:
-    mutable qsizetype m_refusedLength = 0; // for the note that tells the user
+    bool fits(qsizetype inserted, qsizetype replaced) const {
+        return m_field->text().size() - replaced + inserted <= maxFieldLength;
+    }
+
+    bool paste(QClipboard::Mode mode) {
+        if (m_field->isReadOnly())
+            return false;
+        const QString text = QGuiApplication::clipboard()->text(mode);
+        if (!fits(text.size(), m_field->selectedText().size())) {
+            m_refused(m_field, text.size());
+            return true;
+        }
+        m_field->insert(text);
+        return true;
+    }
+
+    // The toolkit's own menu, with its Paste taking the same way as the keyboard's. The
+    // toolkit names its entry with its own translation, so the same words find it.
+    void showMenu(const QPoint& where) {
+        std::unique_ptr<QMenu> menu(m_field->createStandardContextMenu());
+        const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction* action : menu->actions()) {
+            if (!action->text().startsWith(pasteText))
+                continue;
+            action->setObjectName(QStringLiteral("edit-paste"));
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this] { paste(QClipboard::Clipboard); });
+        }
+        menu->exec(where);
+    }
+
+    QLineEdit* m_field;
+    Refused m_refused;
 };
 
 QPixmap logoPixmap(const char* asset, qreal devicePixelRatio) {
@@ -176,10 +255,9 @@ void CalculatorWindow::buildControls() {
         field->setFont(m_fieldFont);
         // Qt would cut a paste at 32767 characters; the bound below refuses instead.
         field->setMaxLength(std::numeric_limits<int>::max());
-        auto* bound = new LengthBound(field);
-        field->setValidator(bound);
-        connect(field, &QLineEdit::inputRejected, this,
-                [this, field, bound] { refuseLongText(field, bound->refusedLength()); });
+        field->setValidator(new LengthBound(field));
+        new PasteGuard(field,
+                       [this](QLineEdit* edit, qsizetype length) { refuseLongText(edit, length); });
     }
     // Each caption is its field's buddy: assistive technology reads the field by it.
     for (const FieldCaption& pair : fieldCaptions) {
@@ -200,6 +278,8 @@ void CalculatorWindow::buildControls() {
     m_amount->setFocus();
 
     connect(button, &QPushButton::clicked, this, &CalculatorWindow::Command1_Click);
+    connect(this, &CalculatorWindow::longTextRefused, this, &CalculatorWindow::tellLongTextRefused,
+            Qt::QueuedConnection);
 }
 
 void CalculatorWindow::fitFonts() {
@@ -275,9 +355,18 @@ void CalculatorWindow::reportError(const std::exception_ptr& error) {
 
 void CalculatorWindow::refuseLongText(QLineEdit* field, qsizetype length) {
     QApplication::beep();
-    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())),
-                       QString::fromStdString(tooLongNote(static_cast<std::size_t>(length))),
-                       field);
+    // Told once the paste or drop that brought the text has been handled (the connection is
+    // queued): a modal box inside a drop would hold up the other program's drag.
+    emit longTextRefused(field, length);
+}
+
+void CalculatorWindow::tellLongTextRefused(QLineEdit* field, qsizetype length) {
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    QString::fromStdString(tooLongNote(static_cast<std::size_t>(length))),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    field->setFocus(Qt::OtherFocusReason);
 }
 
 QLineEdit* CalculatorWindow::lineEdit(Field field) const {

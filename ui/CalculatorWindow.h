@@ -25,8 +25,12 @@ public:
     std::string fee() const override;
     void setFee(const std::string& text) override;
 
+signals:
+    void longTextRefused(QLineEdit* field, qsizetype length);
+
 private slots:
     void Command1_Click();
+    void tellLongTextRefused(QLineEdit* field, qsizetype length);
 
 private:
     void buildControls();

@@ -21,7 +21,7 @@ struct ErrorReport {
 
 ErrorReport describeError(const std::exception_ptr& error);
 
-// The note shown by a field that refused an edit, since the text would have been `length`
+// The note shown when a field refused an edit, since the text would have been `length`
 // characters long: more than a field holds.
 std::string tooLongNote(std::size_t length);
 
