@@ -163,12 +163,16 @@ QPixmap logoPixmap(const char* asset, qreal devicePixelRatio) {
     return {name + QStringLiteral(".gif")};
 }
 
-QIcon programIcon() {
-    // The design's three images, then larger ones for docks, task switchers and dense screens.
-    // Files given with their sizes are read only when a size is asked for.
+QIcon programIcon(qreal devicePixelRatio) {
+    // The design's three images, then larger ones for task switchers and dense screens. X11
+    // hands every size of a window icon to the window manager, decoded, so only the sizes a
+    // task switcher draws on this screen (64 logical pixels at most) go in; the desktop entry's
+    // themed icon serves docks and software centres at 128 and 256.
     QIcon icon(QStringLiteral(":/halvern.ico"));
-    for (const int size : {48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/halvern-%1.png").arg(size), QSize(size, size));
+    for (const int size : {48, 64, 128, 256}) {
+        if (size <= 64 * devicePixelRatio)
+            icon.addFile(QStringLiteral(":/icons/halvern-%1.png").arg(size), QSize(size, size));
+    }
     return icon;
 }
 
@@ -218,7 +222,7 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
 
     setObjectName(QString::fromUtf8(formName));
     setWindowTitle(translated(formCaption));
-    setWindowIcon(programIcon());
+    setWindowIcon(programIcon(devicePixelRatioF()));
     fixColours(this, QPalette::Window, QPalette::WindowText, windowColour);
     // Nothing in the window can grow, so neither can the window.
     setFixedSize(twipsToPixels(formWidth), twipsToPixels(formHeight));

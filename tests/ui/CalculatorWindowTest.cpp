@@ -303,12 +303,21 @@ private slots:
         QCOMPARE(logo.size(), ratio > 1.0 ? QSize(210, 90) : QSize(105, 45));
 
         const QIcon icon = m_window->windowIcon();
-        for (const int size : {16, 32, 48, 64, 128, 256}) {
-            const QImage image = icon.pixmap(QSize(size, size), 1.0).toImage();
-            QCOMPARE(image.size(), QSize(size, size));
+        QList<QSize> expected = {{16, 16}, {32, 32}, {48, 48}, {64, 64}};
+        if (ratio >= 2.0)
+            expected.append(QSize(128, 128));
+        QList<QSize> offered = icon.availableSizes();
+        std::sort(offered.begin(), offered.end(),
+                  [](QSize a, QSize b) { return a.width() < b.width(); });
+        offered.erase(std::unique(offered.begin(), offered.end()), offered.end());
+        QCOMPARE(offered, expected);
+        for (const QSize& size : expected) {
+            const QImage image = icon.pixmap(size, 1.0).toImage();
+            QCOMPARE(image.size(), size);
             QVERIFY(image.hasAlphaChannel());
             QCOMPARE(image.pixelColor(0, 0).alpha(), 0); // a corner the window does not cover
-            QCOMPARE(image.pixelColor(size / 2, size / 2), QColor(Qt::white)); // its body
+            QCOMPARE(image.pixelColor(size.width() / 2, size.height() / 2),
+                     QColor(Qt::white)); // its body
         }
     }
 
