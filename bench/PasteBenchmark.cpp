@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,8 +91,8 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const QApplication app(argc, argv);
     std::vector<qsizetype> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoll(argv[i]));
+    for (const QString& argument : QCoreApplication::arguments().mid(1))
+        sizes.push_back(argument.toLongLong());
     if (sizes.empty())
         sizes = {10, 1'000'000, 10'000'000};
     for (const qsizetype size : sizes)
