@@ -26,10 +26,10 @@ package: DEPS = build package
 
 run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-	  echo "No display: set DISPLAY or WAYLAND_DISPLAY, or run it under Xvfb: xvfb-run -a $(BUILD_DIR)/ui/halvern-fee" >&2; \
+	  echo "No display: set DISPLAY or WAYLAND_DISPLAY, or run it under Xvfb: xvfb-run -a $(BUILD_DIR)/qt/halvern-fee" >&2; \
 	  exit 1; \
 	fi
-	@$(BUILD_DIR)/ui/halvern-fee
+	@$(BUILD_DIR)/qt/halvern-fee
 
 test: build
 	@ctest --preset $(PRESET)
@@ -56,7 +56,7 @@ bench: build
 
 STARTUP_ROUNDS ?= 15
 bench-startup: build
-	@bench/startup/run.sh $(BUILD_DIR)/bench/startup-probe $(BUILD_DIR)/ui/halvern-fee \
+	@bench/startup/run.sh $(BUILD_DIR)/bench/startup-probe $(BUILD_DIR)/qt/halvern-fee \
 	  $(BUILD_DIR)/bench/minimal-window $(STARTUP_ROUNDS)
 
 package: build

@@ -2,7 +2,7 @@
 // it causes, for the paste itself and for the typing, cursor moves and repaints after it.
 // Prints figures; times nothing against a limit.
 //   paste_benchmark [characters ...]   (default: 10 1000000 10000000)
-#include "ui/CalculatorWindow.h"
+#include "qt/CalculatorWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -50,7 +50,7 @@ double millisecondsOf(const std::function<void()>& step) {
 }
 
 void measure(qsizetype characters) {
-    halvern::ui::CalculatorWindow window;
+    halvern::qt::CalculatorWindow window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::puts("the window was never exposed");

@@ -1,6 +1,6 @@
 // One press through the real window on Qt's offscreen platform: from the click on "Calculate
 // fee" to the final text in the fee field, and the same with the fee field repainted.
-#include "ui/CalculatorWindow.h"
+#include "qt/CalculatorWindow.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -11,7 +11,7 @@
 namespace {
 
 void pressInWindow(benchmark::State& state, const char* amount, bool repaint) {
-    halvern::ui::CalculatorWindow window;
+    halvern::qt::CalculatorWindow window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         state.SkipWithError("the window was never exposed");

@@ -1,6 +1,6 @@
 // The window's wiring on Qt's offscreen platform: what a user sees at start, where the focus
 // goes, what a press and an error do, and where every control stands.
-#include "ui/CalculatorWindow.h"
+#include "qt/CalculatorWindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -18,7 +18,7 @@
 
 namespace {
 
-using halvern::ui::CalculatorWindow;
+using halvern::qt::CalculatorWindow;
 
 // Closes the next modal message box as soon as it shows, keeping its text and format.
 class MessageBoxCloser {

@@ -1,7 +1,7 @@
-#include "ui/CalculatorWindow.h"
+#include "qt/CalculatorWindow.h"
 
 #include "calc/FeeCalculation.h"
-#include "ui/CaptionFont.h"
+#include "qt/CaptionFont.h"
 #include "window/ControlTable.h"
 #include "window/ErrorReport.h"
 
@@ -28,7 +28,7 @@
 #include <map>
 #include <memory>
 
-namespace halvern::ui {
+namespace halvern::qt {
 
 namespace {
 
@@ -205,7 +205,7 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
 // program's main window and is announced as one, with its title.
 QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
     auto* window = qobject_cast<CalculatorWindow*>(object);
-    if (window == nullptr || className != QLatin1String("halvern::ui::CalculatorWindow"))
+    if (window == nullptr || className != QLatin1String("halvern::qt::CalculatorWindow"))
         return nullptr;
     return new QAccessibleWidget(window, QAccessible::Window);
 }
@@ -385,4 +385,4 @@ QLineEdit* CalculatorWindow::lineEdit(Field field) const {
     return nullptr;
 }
 
-} // namespace halvern::ui
+} // namespace halvern::qt

@@ -1,4 +1,4 @@
-#include "ui/Startup.h"
+#include "qt/Startup.h"
 
 #include <QAccessible>
 #include <QAccessibleApplication>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-namespace halvern::ui {
+namespace halvern::qt {
 
 namespace {
 
@@ -95,4 +95,4 @@ bool WindowDestroyedWatcher::nativeEventFilter(const QByteArray& eventType, void
     return false;
 }
 
-} // namespace halvern::ui
+} // namespace halvern::qt

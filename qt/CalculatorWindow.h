@@ -9,7 +9,7 @@
 
 class QLineEdit;
 
-namespace halvern::ui {
+namespace halvern::qt {
 
 // The program's one window: the controls of the control table, built once and never moved, and
 // the three text fields offered to the calculation as its form. A press hands the form to the
@@ -46,4 +46,4 @@ private:
     QFont m_buttonFont;
 };
 
-} // namespace halvern::ui
+} // namespace halvern::qt

@@ -1,11 +1,11 @@
 #include "AppIdentity.h"
-#include "ui/CalculatorWindow.h"
-#include "ui/Startup.h"
+#include "qt/CalculatorWindow.h"
+#include "qt/Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    using namespace halvern::ui;
+    using namespace halvern::qt;
     QApplication::setApplicationName(QString::fromUtf8(applicationName));
     QApplication::setApplicationVersion(QString::fromUtf8(applicationVersion));
     QApplication::setDesktopFileName(QString::fromUtf8(desktopFileName));

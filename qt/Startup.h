@@ -7,7 +7,7 @@
 class QApplication;
 class QWidget;
 
-namespace halvern::ui {
+namespace halvern::qt {
 
 // What a desktop program does around its window rather than in it: opening the display with a
 // plain answer when there is none, naming the application to assistive technology, and ending
@@ -32,4 +32,4 @@ private:
     quint32 m_windowId = 0;
 };
 
-} // namespace halvern::ui
+} // namespace halvern::qt
