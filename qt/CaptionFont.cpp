@@ -21,6 +21,7 @@ int pixelSizeOf(const QFont& font) {
 
 QFont fitCaptionFont(const QFont& base, const std::vector<Caption>& captions) {
     std::vector<window::Extent> rooms;
+    rooms.reserve(captions.size());
     for (const Caption& caption : captions)
         rooms.push_back({caption.room.width(), caption.room.height()});
 

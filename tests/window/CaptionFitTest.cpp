@@ -22,21 +22,20 @@ Extent extentOf(const Text& text, int size) {
 TEST(CaptionFit, LargestSizeAtWhichEveryTextFits) {
     struct Case {
         const char* name;
-        int largest;
+        int largest, size;
         std::vector<Text> texts;
         std::vector<Extent> rooms;
-        int size;
     };
     const Case cases[] = {
-        {"everything fits at the desktop size", 12, {{4.0}}, {{100, 20}}, 12},
-        {"the widest text decides", 12, {{4.0}, {10.0}}, {{100, 20}, {95, 20}}, 9},
-        {"a line's height decides", 16, {{0.0}}, {{100, 15}}, 12},
-        {"the width just fits", 12, {{10.0}}, {{110, 20}}, 11},
-        {"one pixel short", 12, {{10.0}}, {{109, 20}}, 10},
-        {"nothing fits: the smallest readable size", 12, {{50.0}}, {{100, 20}}, 7},
-        {"never above the largest", 9, {{1.0}}, {{500, 500}}, 9},
-        {"a largest below readable is raised", 5, {{1.0}}, {{500, 500}}, 7},
-        {"no texts", 12, {}, {}, 12},
+        {"everything fits at the desktop size", 12, 12, {{4.0}}, {{100, 20}}},
+        {"the widest text decides", 12, 9, {{4.0}, {10.0}}, {{100, 20}, {95, 20}}},
+        {"a line's height decides", 16, 12, {{0.0}}, {{100, 15}}},
+        {"the width just fits", 12, 11, {{10.0}}, {{110, 20}}},
+        {"one pixel short", 12, 10, {{10.0}}, {{109, 20}}},
+        {"nothing fits: the smallest readable size", 12, 7, {{50.0}}, {{100, 20}}},
+        {"never above the largest", 9, 9, {{1.0}}, {{500, 500}}},
+        {"a largest below readable is raised", 5, 7, {{1.0}}, {{500, 500}}},
+        {"no texts", 12, 12, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
