@@ -15,3 +15,9 @@ set(HALVERN_APP_ID "example.hfc.HalvernFee")
 set(HALVERN_DISPLAY_NAME "Halvern Fee Calculator")
 set(HALVERN_EXECUTABLE "halvern-fee")
 set(HALVERN_SUMMARY "Transfer fee of a payment service priced in grams of gold")
+
+# halvern_configure_version_resource(<output.rc>): the Windows VERSIONINFO and icon resource.
+function(halvern_configure_version_resource output)
+  set(HALVERN_ICON_FILE ${PROJECT_SOURCE_DIR}/assets/halvern.ico)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/version.rc.in ${output} @ONLY)
+endfunction()

@@ -1,0 +1,20 @@
+# Windows tests run under Wine, each in a Wine prefix of the build's own: "null" uses Wine's
+# null graphics driver (windows without a display, for the window's tests in the process), "x11"
+# the X11 driver for a program driven under Xvfb. A fixture makes each prefix once.
+set(HALVERN_WINE_PREFIXES ${CMAKE_BINARY_DIR}/wine)
+set(HALVERN_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+
+foreach(driver null x11)
+  add_test(NAME wine_prefix_${driver}
+    COMMAND ${HALVERN_WINE_RUN} --prepare ${HALVERN_WINE_PREFIXES}/${driver} ${driver})
+  set_tests_properties(wine_prefix_${driver} PROPERTIES FIXTURES_SETUP wine_${driver}
+    SKIP_RETURN_CODE 77 TIMEOUT 180)
+endforeach()
+
+# halvern_add_wine_test(<name> <windows executable> [arguments...]): runs it on the null driver.
+function(halvern_add_wine_test name executable)
+  add_test(NAME ${name}
+    COMMAND ${HALVERN_WINE_RUN} ${HALVERN_WINE_PREFIXES}/null ${executable} ${ARGN})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_null SKIP_RETURN_CODE 77
+    TIMEOUT 300)
+endfunction()

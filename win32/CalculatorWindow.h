@@ -1,0 +1,81 @@
+#pragma once
+
+#include "calc/Errors.h"
+#include "calc/Form.h"
+
+#include <windows.h>
+
+#include <array>
+#include <exception>
+#include <memory>
+#include <string>
+
+namespace halvern::win32 {
+
+class Logo;
+
+// The program's one window on Windows: the controls of the control table as plain Win32 EDIT,
+// BUTTON and STATIC windows, laid out in twips at the window's DPI, and the three text fields
+// offered to the calculation as its form. A press hands the form to the calculation and shows
+// any error it raises; the window computes and formats nothing itself.
+class CalculatorWindow final : public Form {
+public:
+    // Creates the window, hidden, with its controls; show() shows it with the focus in amount.
+    explicit CalculatorWindow(HINSTANCE instance);
+    ~CalculatorWindow() override;
+    CalculatorWindow(const CalculatorWindow&) = delete;
+    CalculatorWindow& operator=(const CalculatorWindow&) = delete;
+    CalculatorWindow(CalculatorWindow&&) = delete;
+    CalculatorWindow& operator=(CalculatorWindow&&) = delete;
+
+    void show(int showCommand);
+    // Closing the window then ends the thread's message loop.
+    void endProgramOnClose() { m_endsProgram = true; }
+    HWND handle() const { return m_window; }
+    // A control by its design name ("amount", "Command1", "Label4", "Image1", ...).
+    HWND control(const char* name) const;
+
+    // The keyboard's dialog navigation for a message of the message loop: Tab, Shift+Tab,
+    // Space and Enter on the button. True where the message was handled here.
+    bool translate(MSG& message);
+
+    std::string amount() const override;
+    std::string gprice() const override;
+    std::string fee() const override;
+    void setFee(const std::string& text) override;
+
+    // Lays the controls out for a density, as on a move to a screen of another DPI.
+    void layout(UINT dpi);
+    UINT dpi() const { return m_dpi; }
+
+private:
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    static LRESULT CALLBACK fieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR self);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void createControls();
+    void fitFonts();
+    void Command1_Click();
+    void reportError(const std::exception_ptr& error);
+    bool pasteFits(HWND field) const;
+    void refuseLongText(HWND field, std::size_t length);
+    HWND field(Field which) const;
+
+    HINSTANCE m_instance;
+    HWND m_window = nullptr;
+    std::array<HWND, 10> m_controls{}; // in the order of the control table
+    UINT m_dpi = 96;
+    bool m_endsProgram = false;
+    HBRUSH m_windowBrush;
+    HBRUSH m_greyBrush;
+    HFONT m_captionFont = nullptr;
+    HFONT m_fieldFont = nullptr;
+    HFONT m_buttonFont = nullptr;
+    HICON m_bigIcon = nullptr;
+    HICON m_smallIcon = nullptr;
+    std::unique_ptr<Logo> m_logo;
+};
+
+} // namespace halvern::win32

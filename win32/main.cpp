@@ -1,0 +1,35 @@
+#include "win32/CalculatorWindow.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <windows.h>
+
+#include <gdiplus.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                    int showCommand) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // for the screen readers' names
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    ULONG_PTR gdiplus = 0;
+    const Gdiplus::GdiplusStartupInput gdiplusInput;
+    Gdiplus::GdiplusStartup(&gdiplus, &gdiplusInput, nullptr);
+
+    int status = 0;
+    {
+        halvern::win32::CalculatorWindow form1(instance);
+        form1.endProgramOnClose();
+        form1.show(showCommand);
+        MSG message{};
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (!form1.translate(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+        status = static_cast<int>(message.wParam);
+    }
+    Gdiplus::GdiplusShutdown(gdiplus);
+    CoUninitialize();
+    return status;
+}
