@@ -7,13 +7,12 @@
 #include "window/ControlTable.h"
 #include "window/ErrorReport.h"
 
-#include <commctrl.h>
-#include <initguid.h>
-#include <oleacc.h>
-
 #include <algorithm>
+#include <commctrl.h>
 #include <cstring>
+#include <initguid.h>
 #include <map>
+#include <oleacc.h>
 #include <vector>
 
 namespace halvern::win32 {
@@ -84,8 +83,8 @@ void nameForAssistiveTechnology(HWND field, const std::wstring& caption) {
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IAccPropServices, reinterpret_cast<void**>(&services))))
         return;
-    services->SetHwndPropStr(field, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                             PROPID_ACC_NAME, caption.c_str());
+    services->SetHwndPropStr(field, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                             caption.c_str());
     services->Release();
 }
 
@@ -105,9 +104,14 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance)
     windowClassInfo.lpszClassName = windowClass;
     RegisterClassExW(&windowClassInfo); // fails harmlessly for a second window in one process
 
+    // Sized for the system's density first; layout() then fits the client area exactly.
+    const UINT systemDpi = GetDpiForSystem();
+    RECT frame{0, 0, twipsToPixels(formWidth, static_cast<int>(systemDpi)),
+               twipsToPixels(formHeight, static_cast<int>(systemDpi))};
+    AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, windowExStyle, systemDpi);
     m_window = CreateWindowExW(windowExStyle, windowClass, wide(formCaption).c_str(), windowStyle,
-                               CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance,
-                               this);
+                               CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                               frame.bottom - frame.top, nullptr, nullptr, instance, this);
     m_dpi = GetDpiForWindow(m_window);
     createControls();
     layout(m_dpi);
@@ -117,8 +121,8 @@ CalculatorWindow::~CalculatorWindow() {
     if (IsWindow(m_window))
         DestroyWindow(m_window);
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(m_captionFont), static_cast<HGDIOBJ>(m_fieldFont),
-                           static_cast<HGDIOBJ>(m_buttonFont),
-                           static_cast<HGDIOBJ>(m_windowBrush), static_cast<HGDIOBJ>(m_greyBrush)})
+                           static_cast<HGDIOBJ>(m_buttonFont), static_cast<HGDIOBJ>(m_windowBrush),
+                           static_cast<HGDIOBJ>(m_greyBrush)})
         DeleteObject(object);
     for (HICON icon : {m_bigIcon, m_smallIcon})
         DestroyIcon(icon);
@@ -198,13 +202,19 @@ void CalculatorWindow::layout(UINT dpi) {
     m_dpi = dpi;
     for (std::size_t i = 0; i < controlTable.size(); ++i) {
         const RECT box = pixelRect(controlTable[i], dpi);
-        MoveWindow(m_controls.at(i), box.left, box.top, box.right - box.left,
-                   box.bottom - box.top, TRUE);
+        MoveWindow(m_controls.at(i), box.left, box.top, box.right - box.left, box.bottom - box.top,
+                   TRUE);
     }
-    RECT frame{0, 0, twipsToPixels(formWidth, static_cast<int>(dpi)),
-               twipsToPixels(formHeight, static_cast<int>(dpi))};
-    AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, windowExStyle, dpi);
-    SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    // The frame as it is now drawn, rather than as computed for the density: the two differ
+    // while the system still draws the frame at another one.
+    RECT outer{}, inner{};
+    GetWindowRect(m_window, &outer);
+    GetClientRect(m_window, &inner);
+    const int frameWidth = (outer.right - outer.left) - inner.right;
+    const int frameHeight = (outer.bottom - outer.top) - inner.bottom;
+    SetWindowPos(m_window, nullptr, 0, 0,
+                 twipsToPixels(formWidth, static_cast<int>(dpi)) + frameWidth,
+                 twipsToPixels(formHeight, static_cast<int>(dpi)) + frameHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     fitFonts();
 }
@@ -358,7 +368,8 @@ bool CalculatorWindow::pasteFits(HWND field) const {
         CloseClipboard();
     }
     DWORD start = 0, end = 0;
-    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
     const auto length = static_cast<std::size_t>(GetWindowTextLengthW(field));
     if (length - (end - start) + pasted <= static_cast<std::size_t>(maxFieldLength))
         return true;
@@ -442,10 +453,11 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     case WM_DPICHANGED: {
-        layout(HIWORD(wParam));
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        layout(HIWORD(wParam));
         return 0;
     }
     case WM_DESTROY:

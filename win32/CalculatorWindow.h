@@ -3,12 +3,11 @@
 #include "calc/Errors.h"
 #include "calc/Form.h"
 
-#include <windows.h>
-
 #include <array>
 #include <exception>
 #include <memory>
 #include <string>
+#include <windows.h>
 
 namespace halvern::win32 {
 

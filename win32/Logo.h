@@ -1,8 +1,8 @@
 #pragma once
 
-#include <windows.h>
-
 #include <memory>
+#include <optional>
+#include <windows.h>
 
 namespace Gdiplus {
 class Bitmap;
@@ -26,9 +26,14 @@ public:
     void draw(HDC dc, const RECT& box, UINT dpi) const;
     bool loaded() const;
 
+    struct Image {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+        std::optional<COLORREF> transparent;
+    };
+
 private:
-    std::unique_ptr<Gdiplus::Bitmap> m_own;
-    std::unique_ptr<Gdiplus::Bitmap> m_doubled;
+    Image m_own;
+    Image m_doubled;
 };
 
 } // namespace halvern::win32

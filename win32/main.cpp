@@ -1,10 +1,12 @@
 #include "win32/CalculatorWindow.h"
 
-#include <commctrl.h>
-#include <objbase.h>
+// Windows headers depend on their order.
+// clang-format off
 #include <windows.h>
-
+#include <objbase.h>
+#include <commctrl.h>
 #include <gdiplus.h>
+// clang-format on
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int showCommand) {

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+
+namespace halvern::testing {
+
+// What every window must do as a user sees it, as data both windows' tests read: where the
+// focus starts and goes, what a press shows, and which error each bad input reports where.
+
+inline constexpr const char* firstFocus = "amount";
+// Where Tab takes the focus from the first focus on, round the cycle and back.
+inline constexpr std::array<const char*, 5> tabCycle{"Command1", "gprice", "fee", "amount",
+                                                     "Command1"};
+
+struct PressCase {
+    const char* amount;
+    const char* gprice;
+    const char* fee;
+};
+inline constexpr std::array<PressCase, 3> pressCases{{
+    {"100", "550", "1"},
+    {"10", "550", "0.18"},
+    {"28.5", "550", "0.28"},
+}};
+
+struct ErrorCase {
+    const char* name;
+    const char* amount;
+    const char* gprice;
+    const char* words; // a part of the report that names what is wrong
+    const char* focus; // the field to put right, or nullptr where none is to blame
+};
+inline constexpr std::array<ErrorCase, 7> errorCases{{
+    {"empty amount", "", "550", "The amount is empty.", "amount"},
+    {"letters", "12abc", "550", "12abc", "amount"},
+    {"gold price", "100", "1,5", "The gold price", "gprice"},
+    {"markup stays text", "<b>1</b>", "550", "<b>1</b>", "amount"},
+    {"zero gold price", "100", "0", "Division by zero", nullptr},
+    {"zero by zero", "0", "0", "Invalid operation", nullptr},
+    {"too large", "1e400", "550", "Overflow", nullptr},
+}};
+
+} // namespace halvern::testing

@@ -1,0 +1,400 @@
+// The Win32 window's wiring, in the process under Wine's null graphics driver: what a user
+// sees at start, where the focus goes, what a press, an error and a huge paste do, where every
+// control stands and which colours it has at 96 and at 192 DPI, and that every text fits.
+#include "win32/CalculatorWindow.h"
+
+#include "WindowCases.h"
+#include "window/ControlTable.h"
+
+// Windows headers depend on their order.
+// clang-format off
+#include <windows.h>
+#include <objidl.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+// clang-format on
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using halvern::win32::CalculatorWindow;
+namespace cases = halvern::testing;
+namespace design = halvern::window;
+
+std::wstring wide(const std::string& text) {
+    return {text.begin(), text.end()}; // the tests' texts are ASCII
+}
+
+std::wstring textOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string narrow(const std::wstring& text) {
+    std::string bytes;
+    for (wchar_t c : text)
+        bytes.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return bytes;
+}
+
+// Closes the next message box as soon as it is up, keeping its title and words.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher() {
+        current = this;
+        m_hook = SetWindowsHookExW(WH_CBT, &MessageBoxWatcher::hook, nullptr, GetCurrentThreadId());
+    }
+    ~MessageBoxWatcher() {
+        UnhookWindowsHookEx(m_hook);
+        current = nullptr;
+    }
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher(MessageBoxWatcher&&) = delete;
+    MessageBoxWatcher& operator=(MessageBoxWatcher&&) = delete;
+
+    int seen = 0;
+    std::string title;
+    std::string words;
+
+private:
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_ACTIVATE && current != nullptr) {
+            auto* box = reinterpret_cast<HWND>(wParam);
+            std::array<wchar_t, 64> className{};
+            GetClassNameW(box, className.data(), static_cast<int>(className.size()));
+            if (std::wstring(className.data()) == L"#32770") {
+                ++current->seen;
+                current->title = narrow(textOf(box));
+                current->words.clear();
+                EnumChildWindows(box, &MessageBoxWatcher::collect, 0);
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static BOOL CALLBACK collect(HWND child, LPARAM /*unused*/) {
+        current->words += narrow(textOf(child)) + "\n";
+        return TRUE;
+    }
+
+    static inline MessageBoxWatcher* current = nullptr;
+    HHOOK m_hook;
+};
+
+class Win32Window : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        const Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
+    }
+    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplus); }
+
+    void SetUp() override {
+        window = std::make_unique<CalculatorWindow>(GetModuleHandleW(nullptr));
+        window->show(SW_SHOWNORMAL);
+        SetForegroundWindow(window->handle());
+        window->show(SW_SHOWNORMAL);
+        pump();
+    }
+    void TearDown() override { window.reset(); }
+
+    HWND control(const char* name) const { return window->control(name); }
+    std::string text(const char* name) const { return narrow(textOf(control(name))); }
+    void setText(const char* name, const std::string& value) {
+        SetWindowTextW(control(name), wide(value).c_str());
+    }
+
+    static void pump() {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    // A key pressed and released on the focused control, through the window's own keyboard
+    // handling first, as the program's message loop does.
+    void key(WPARAM virtualKey) {
+        for (const UINT type : {UINT{WM_KEYDOWN}, UINT{WM_KEYUP}}) {
+            MSG message{GetFocus(), type, virtualKey, type == WM_KEYUP ? 0xC0000001 : 1, 0, {}};
+            if (!window->translate(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            pump();
+        }
+    }
+    std::string focused() const {
+        for (const design::ControlSpec& spec : design::controlTable) {
+            if (control(spec.name) == GetFocus())
+                return spec.name;
+        }
+        return "(elsewhere)";
+    }
+    static void putOnClipboard(const std::wstring& text) {
+        ASSERT_NE(OpenClipboard(nullptr), FALSE);
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+        std::copy(text.begin(), text.end(), chars);
+        chars[text.size()] = L'\0';
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+        CloseClipboard();
+    }
+
+    static inline ULONG_PTR gdiplus = 0;
+    std::unique_ptr<CalculatorWindow> window;
+};
+
+TEST_F(Win32Window, StartsAsDesigned) {
+    EXPECT_EQ(narrow(textOf(window->handle())), design::formCaption);
+    EXPECT_EQ(text("amount"), "");
+    EXPECT_EQ(text("gprice"), "550");
+    EXPECT_EQ(text("fee"), "");
+    EXPECT_EQ(focused(), cases::firstFocus);
+    EXPECT_EQ(text("Label1"), "Input transfered amount $");
+    EXPECT_NE(SendMessageW(window->handle(), WM_GETICON, ICON_SMALL, 0), 0);
+    EXPECT_NE(SendMessageW(window->handle(), WM_GETICON, ICON_BIG, 0), 0);
+}
+
+TEST_F(Win32Window, TabCyclesThroughFieldsAndButton) {
+    for (const char* expected : cases::tabCycle) {
+        key(VK_TAB);
+        EXPECT_EQ(focused(), expected);
+    }
+}
+
+TEST_F(Win32Window, ClickSpaceAndEnterOnTheButtonPress) {
+    struct Way {
+        const char* name;
+        WPARAM key; // 0: a click
+    };
+    for (const Way way : {Way{"click", 0}, Way{"space", VK_SPACE}, Way{"enter", VK_RETURN}}) {
+        for (const cases::PressCase& press : cases::pressCases) {
+            SCOPED_TRACE(std::string(way.name) + ", amount " + press.amount);
+            setText("amount", press.amount);
+            setText("gprice", press.gprice);
+            setText("fee", "typed before the press");
+            if (way.key == 0) {
+                SendMessageW(control("Command1"), BM_CLICK, 0, 0);
+            } else {
+                SetFocus(control("Command1"));
+                key(way.key);
+            }
+            pump();
+            EXPECT_EQ(text("fee"), press.fee);
+        }
+    }
+}
+
+TEST_F(Win32Window, EnterInAFieldPressesNothing) {
+    setText("amount", "100");
+    for (const char* name : {"amount", "gprice", "fee"}) {
+        SetFocus(control(name));
+        key(VK_RETURN);
+    }
+    EXPECT_EQ(text("fee"), "");
+}
+
+TEST_F(Win32Window, ErrorsReachTheUserAndTheWindowGoesOn) {
+    for (const cases::ErrorCase& error : cases::errorCases) {
+        SCOPED_TRACE(error.name);
+        setText("amount", error.amount);
+        setText("gprice", error.gprice);
+        setText("fee", "before");
+        SetFocus(control("Command1"));
+        const MessageBoxWatcher watcher;
+        SendMessageW(control("Command1"), BM_CLICK, 0, 0);
+        pump();
+        ASSERT_EQ(watcher.seen, 1);
+        EXPECT_EQ(watcher.title, design::formCaption);
+        EXPECT_NE(watcher.words.find(error.words), std::string::npos) << watcher.words;
+        EXPECT_EQ(text("fee"), "before");
+        EXPECT_EQ(text("amount"), error.amount);
+        EXPECT_EQ(text("gprice"), error.gprice);
+        if (error.focus != nullptr) {
+            EXPECT_EQ(focused(), error.focus);
+            DWORD start = 1, end = 0;
+            SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
+            EXPECT_EQ(start, 0U);
+            EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(GetFocus())));
+        }
+    }
+    setText("amount", "10");
+    setText("gprice", "550");
+    SendMessageW(control("Command1"), BM_CLICK, 0, 0);
+    EXPECT_EQ(text("fee"), "0.18");
+}
+
+// The edit control cuts a paste at its limit, and a single-line one at the first line break,
+// without a word: a field takes a paste whole or refuses it whole, and says so.
+TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
+    HWND amount = control("amount");
+    const std::wstring full = L"12" + std::wstring(99'997, L' ') + L"x";
+    putOnClipboard(full);
+    SetFocus(amount);
+    SendMessageW(amount, WM_PASTE, 0, 0);
+    EXPECT_EQ(textOf(amount), full);
+    {
+        const MessageBoxWatcher watcher;
+        SendMessageW(control("Command1"), BM_CLICK, 0, 0);
+        pump();
+        ASSERT_EQ(watcher.seen, 1);
+        EXPECT_LT(watcher.words.size(), 400U);
+        EXPECT_NE(watcher.words.find("The amount \""), std::string::npos) << watcher.words;
+    }
+
+    setText("amount", "100");
+    SendMessageW(amount, EM_SETSEL, 0, -1);
+    putOnClipboard(std::wstring(100'001, L'9'));
+    {
+        const MessageBoxWatcher watcher;
+        SendMessageW(amount, WM_PASTE, 0, 0);
+        pump();
+        ASSERT_EQ(watcher.seen, 1);
+        EXPECT_NE(watcher.words.find("Not pasted: 100,001 characters is more than a field holds "
+                                     "(100,000)."),
+                  std::string::npos)
+            << watcher.words;
+    }
+    EXPECT_EQ(text("amount"), "100");
+
+    putOnClipboard(L"1\r\n2");
+    SendMessageW(amount, EM_SETSEL, 0, -1);
+    SendMessageW(amount, WM_PASTE, 0, 0);
+    EXPECT_EQ(textOf(amount), L"1\r\n2");
+}
+
+// Every control at its twips scaled to the window's density, with the design's colours.
+TEST_F(Win32Window, ControlsStandWhereDesignedAtEachDensity) {
+    for (const UINT dpi : {96U, 192U}) {
+        SCOPED_TRACE(dpi);
+        window->layout(dpi);
+        const auto pixels = [dpi](int twips) {
+            return design::twipsToPixels(twips, static_cast<int>(dpi));
+        };
+        for (const design::ControlSpec& spec : design::controlTable) {
+            SCOPED_TRACE(spec.name);
+            RECT box{};
+            GetWindowRect(control(spec.name), &box);
+            MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
+            EXPECT_EQ(box.left, pixels(spec.left));
+            EXPECT_EQ(box.top, pixels(spec.top));
+            EXPECT_EQ(box.right - box.left, pixels(spec.width));
+            EXPECT_EQ(box.bottom - box.top, pixels(spec.height));
+        }
+        RECT client{};
+        GetClientRect(window->handle(), &client);
+        EXPECT_EQ(client.right, pixels(design::formWidth));
+        EXPECT_EQ(client.bottom, pixels(design::formHeight));
+        if (dpi == 96) {
+            EXPECT_EQ(client.right, 312);
+            EXPECT_EQ(client.bottom, 213);
+        }
+    }
+}
+
+TEST_F(Win32Window, TextOnFixedColoursIsBlack) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    struct Case {
+        const char* name;
+        UINT message;
+        COLORREF background;
+    };
+    for (const Case c : {Case{"Label1", WM_CTLCOLORSTATIC, design::windowColour},
+                         Case{"Label4", WM_CTLCOLORSTATIC, design::windowColour},
+                         Case{"fee", WM_CTLCOLOREDIT, design::lightGrey}}) {
+        SCOPED_TRACE(c.name);
+        SetTextColor(dc, RGB(250, 250, 250));
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(window->handle(), c.message, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(control(c.name))));
+        LOGBRUSH fill{};
+        GetObjectW(brush, sizeof fill, &fill);
+        EXPECT_EQ(fill.lbColor, c.background);
+        EXPECT_EQ(GetBkColor(dc), c.background);
+        EXPECT_EQ(GetTextColor(dc), design::textOnFixedColour);
+    }
+    // The fields the theme paints keep the theme's colours.
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageW(window->handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(control("amount"))));
+    LOGBRUSH fill{};
+    GetObjectW(brush, sizeof fill, &fill);
+    EXPECT_NE(fill.lbColor, design::lightGrey);
+    DeleteDC(dc);
+}
+
+// The logo is drawn from its resource at the density's size, the window colour showing through
+// its transparent corners.
+TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
+    for (const UINT dpi : {96U, 192U}) {
+        SCOPED_TRACE(dpi);
+        window->layout(dpi);
+        RECT box{};
+        GetClientRect(control("Image1"), &box);
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, box.right, box.bottom);
+        ReleaseDC(nullptr, screen);
+        const HGDIOBJ previous = SelectObject(dc, bitmap);
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_STATIC;
+        item.hwndItem = control("Image1");
+        item.hDC = dc;
+        item.rcItem = box;
+        SendMessageW(window->handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(GetPixel(dc, 0, 0), design::windowColour) << "a transparent corner";
+        const COLORREF coin = GetPixel(dc, box.right * 15 / 105, box.bottom / 2);
+        EXPECT_GT(GetRValue(coin), 120) << "the gold coin";
+        EXPECT_GT(GetRValue(coin), GetBValue(coin) + 40) << "the gold coin";
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+}
+
+TEST_F(Win32Window, EveryTextFitsItsBox) {
+    for (const UINT dpi : {96U, 192U}) {
+        SCOPED_TRACE(dpi);
+        window->layout(dpi);
+        HDC dc = GetDC(window->handle());
+        for (const design::ControlSpec& spec : design::controlTable) {
+            if (spec.kind == design::ControlKind::picture)
+                continue;
+            SCOPED_TRACE(spec.name);
+            HWND item = control(spec.name);
+            const auto font = reinterpret_cast<HFONT>(SendMessageW(item, WM_GETFONT, 0, 0));
+            ASSERT_NE(font, nullptr);
+            const HGDIOBJ previous = SelectObject(dc, font);
+            const std::wstring caption = textOf(item);
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+            TEXTMETRICW metrics{};
+            GetTextMetricsW(dc, &metrics);
+            SelectObject(dc, previous);
+            RECT room{};
+            GetClientRect(item, &room);
+            if (spec.kind == design::ControlKind::textField) {
+                EXPECT_LE(metrics.tmHeight, room.bottom) << "a line of typing";
+            } else {
+                EXPECT_LE(extent.cx, room.right);
+                EXPECT_LE(metrics.tmHeight, room.bottom);
+            }
+        }
+        ReleaseDC(window->handle(), dc);
+    }
+}
+
+} // namespace
