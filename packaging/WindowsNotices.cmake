@@ -1,0 +1,15 @@
+# Writes the licence notices shipped with the Windows program:
+#   -DOUTPUT=<file> -DSOURCES=<file>,<file>,...
+set(text "The Halvern Fee Calculator for Windows contains, linked into halvern-fee.exe, the\r\n")
+string(APPEND text "MinGW-w64 runtime and winpthreads, and GCC's libgcc and libstdc++ (under the GCC\r\n")
+string(APPEND text "Runtime Library Exception). Their copyright and licence notices follow.\r\n")
+string(REPLACE "," ";" SOURCES "${SOURCES}")
+foreach(source ${SOURCES})
+  file(READ ${source} body)
+  string(REPLACE "\n" "\r\n" body "${body}")
+  string(APPEND text "\r\n==============================================================================\r\n")
+  string(APPEND text "${source}\r\n")
+  string(APPEND text "==============================================================================\r\n\r\n")
+  string(APPEND text "${body}")
+endforeach()
+file(WRITE ${OUTPUT} "${text}")
