@@ -3,7 +3,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build run test test-asan fuzz lint bench bench-startup package clean
+.PHONY: all deps configure build run test test-asan fuzz lint bench bench-startup package windows clean
 
 all: build
 
@@ -19,7 +19,8 @@ configure: deps
 build: configure
 	@cmake --build --preset $(PRESET)
 
-test: DEPS = build test
+test: DEPS = build test windows
+windows: DEPS = windows
 lint: DEPS = build test lint
 bench bench-startup: DEPS = build bench
 package: DEPS = build package
@@ -31,8 +32,16 @@ run: build
 	fi
 	@$(BUILD_DIR)/qt/halvern-fee
 
-test: build
+# The Linux program's tests, then the Windows program's under Wine.
+test: build windows
 	@ctest --preset $(PRESET)
+	@ctest --preset windows
+
+# The Windows program, cross-built: build/windows/halvern-fee.exe and its .msi installer.
+windows: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+	@echo "Windows program: build/windows/halvern-fee.exe, installer: $$(ls build/windows/*.msi)"
 
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: DEPS = build test asan

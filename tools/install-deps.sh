@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that one kind of work needs, and only those missing. Each make
 # target names the groups it uses, so `make run` brings only what building and running take.
-#   tools/install-deps.sh GROUP...   (build test asan fuzz lint package bench)
+#   tools/install-deps.sh GROUP...   (build test windows asan fuzz lint package bench)
 # Quiet when nothing is missing.
 set -euo pipefail
 
@@ -14,7 +14,9 @@ declare -A groups=(
   [test]="googletest libgtest-dev locales xvfb openbox xdotool xclip x11-utils x11-apps
           imagemagick fonts-dejavu-core weston qt6-gtk-platformtheme at-spi2-core
           python3-pyatspi dbus dbus-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream
-          lintian dpkg-dev file"
+          lintian dpkg-dev file wine wine64"
+  # the Windows program: MinGW-w64 (posix threads), GoogleTest's source, the installer's tools
+  [windows]="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wixl msitools"
   [asan]="libclang-rt-14-dev"
   [fuzz]="clang libclang-rt-14-dev"
   [lint]="clang-tidy cppcheck"

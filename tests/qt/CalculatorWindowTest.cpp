@@ -2,6 +2,8 @@
 // goes, what a press and an error do, and where every control stands.
 #include "qt/CalculatorWindow.h"
 
+#include "WindowCases.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -115,10 +117,10 @@ private slots:
     }
 
     void tabCyclesThroughFieldsAndButton() {
-        const QStringList expected = {"Command1", "gprice", "fee", "amount", "Command1"};
-        for (const QString& name : expected) {
+        QCOMPARE(m_window->focusWidget()->objectName(), QString(halvern::testing::firstFocus));
+        for (const char* name : halvern::testing::tabCycle) {
             QTest::keyClick(m_window->focusWidget(), Qt::Key_Tab);
-            QCOMPARE(m_window->focusWidget()->objectName(), name);
+            QCOMPARE(m_window->focusWidget()->objectName(), QString(name));
         }
         for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Image1"})
             QCOMPARE(control<QWidget>(name)->focusPolicy(), Qt::NoFocus);
@@ -163,33 +165,11 @@ private slots:
         QTest::addColumn<QString>("gprice");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus"); // the field to put right, if any
-        const QString q = QStringLiteral("\"\u2068%1\u2069\"");
-        QTest::newRow("empty amount") << ""
-                                      << "550"
-                                      << "The amount is empty."
-                                      << "amount";
-        QTest::newRow("letters") << "12abc"
-                                 << "550"
-                                 << "The amount " + q.arg("12abc") + " is not a number."
-                                 << "amount";
-        QTest::newRow("gold price") << "100"
-                                    << "1,5"
-                                    << "The gold price " + q.arg("1,5") + " is not a number."
-                                    << "gprice";
-        QTest::newRow("markup stays text") << "<b>1</b>"
-                                           << "550" << q.arg("<b>1</b>") << "amount";
-        QTest::newRow("zero gold price") << "100"
-                                         << "0"
-                                         << "Division by zero"
-                                         << "";
-        QTest::newRow("zero by zero") << "0"
-                                      << "0"
-                                      << "Invalid operation"
-                                      << "";
-        QTest::newRow("too large") << "1e400"
-                                   << "550"
-                                   << "Overflow"
-                                   << "";
+        for (const halvern::testing::ErrorCase& error : halvern::testing::errorCases) {
+            QTest::newRow(error.name)
+                << QString(error.amount) << QString(error.gprice) << QString(error.words)
+                << QString(error.focus != nullptr ? error.focus : "");
+        }
     }
 
     void errorsReachTheUserAndTheWindowGoesOn() {
