@@ -55,6 +55,20 @@ std::wstring windowText(HWND window) {
     return text;
 }
 
+std::wstring clipboardText(HWND owner) {
+    std::wstring text;
+    if (OpenClipboard(owner) == FALSE)
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text.assign(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 std::size_t indexOf(const char* name) {
     for (std::size_t i = 0; i < controlTable.size(); ++i) {
         if (std::strcmp(controlTable[i].name, name) == 0)
@@ -356,27 +370,6 @@ void CalculatorWindow::reportError(const std::exception_ptr& error) {
     }
 }
 
-bool CalculatorWindow::pasteFits(HWND field) const {
-    std::size_t pasted = 0;
-    if (OpenClipboard(field) != FALSE) {
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
-            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-                pasted = wcsnlen(text, GlobalSize(data) / sizeof(wchar_t));
-                GlobalUnlock(data);
-            }
-        }
-        CloseClipboard();
-    }
-    DWORD start = 0, end = 0;
-    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    const auto length = static_cast<std::size_t>(GetWindowTextLengthW(field));
-    if (length - (end - start) + pasted <= static_cast<std::size_t>(maxFieldLength))
-        return true;
-    const_cast<CalculatorWindow*>(this)->refuseLongText(field, pasted);
-    return false;
-}
-
 void CalculatorWindow::refuseLongText(HWND field, std::size_t length) {
     MessageBeep(MB_ICONWARNING);
     MessageBoxW(m_window, wide(tooLongNote(length)).c_str(), wide(formCaption).c_str(),
@@ -386,26 +379,22 @@ void CalculatorWindow::refuseLongText(HWND field, std::size_t length) {
 
 LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPARAM wParam,
                                                   LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR self) {
-    if (message == WM_PASTE) {
-        auto* window = reinterpret_cast<CalculatorWindow*>(self);
-        if (!window->pasteFits(field))
-            return 0;
-        // The edit control's own paste stops at a line break; the whole text goes in instead,
-        // as one replacement of the selection.
-        std::wstring text;
-        if (OpenClipboard(field) != FALSE) {
-            if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
-                if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-                    text.assign(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t)));
-                    GlobalUnlock(data);
-                }
-            }
-            CloseClipboard();
-        }
-        SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    if (message != WM_PASTE)
+        return DefSubclassProc(field, message, wParam, lParam);
+    // The edit control's own paste cuts at its limit and at the first line break, without a
+    // word. The text is weighed first, then goes in whole as one replacement of the selection,
+    // or not at all.
+    const std::wstring text = clipboardText(field);
+    DWORD start = 0, end = 0;
+    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    const auto kept = static_cast<std::size_t>(GetWindowTextLengthW(field)) - (end - start);
+    if (kept + text.size() > static_cast<std::size_t>(maxFieldLength)) {
+        reinterpret_cast<CalculatorWindow*>(self)->refuseLongText(field, text.size());
         return 0;
     }
-    return DefSubclassProc(field, message, wParam, lParam);
+    SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    return 0;
 }
 
 LRESULT CALLBACK CalculatorWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,

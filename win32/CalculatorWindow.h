@@ -58,7 +58,6 @@ private:
     void fitFonts();
     void Command1_Click();
     void reportError(const std::exception_ptr& error);
-    bool pasteFits(HWND field) const;
     void refuseLongText(HWND field, std::size_t length);
     HWND field(Field which) const;
 
