@@ -1,6 +1,5 @@
 #include "qt/CalculatorWindow.h"
 
-#include "calc/FeeCalculation.h"
 #include "qt/CaptionFont.h"
 #include "window/ControlTable.h"
 #include "window/ErrorReport.h"
@@ -333,17 +332,12 @@ void CalculatorWindow::setFee(const std::string& text) {
 }
 
 void CalculatorWindow::Command1_Click() {
-    // No exception may cross into Qt's event handling: every error ends here, in front of the
-    // user, and the window goes on waiting.
-    try {
-        halvern::Command1_Click(*this);
-    } catch (...) {
-        reportError(std::current_exception());
-    }
+    // Every error ends here, in front of the user, and the window goes on waiting.
+    if (const std::optional<ErrorReport> report = pressButton(*this))
+        reportError(*report);
 }
 
-void CalculatorWindow::reportError(const std::exception_ptr& error) {
-    const ErrorReport report = describeError(error);
+void CalculatorWindow::reportError(const ErrorReport& report) {
     QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromStdString(report.text),
                     QMessageBox::Ok, this);
     // The message quotes what the user typed; it must never be read as markup.

@@ -2,10 +2,10 @@
 
 #include "calc/Errors.h"
 #include "calc/Form.h"
+#include "window/ErrorReport.h"
 
 #include <QFont>
 #include <QWidget>
-#include <exception>
 
 class QLineEdit;
 
@@ -35,7 +35,7 @@ private slots:
 private:
     void buildControls();
     void fitFonts();
-    void reportError(const std::exception_ptr& error);
+    void reportError(const window::ErrorReport& report);
     void refuseLongText(QLineEdit* field, qsizetype length);
     QLineEdit* lineEdit(Field field) const;
 

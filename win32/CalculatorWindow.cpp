@@ -1,6 +1,5 @@
 #include "win32/CalculatorWindow.h"
 
-#include "calc/FeeCalculation.h"
 #include "win32/Logo.h"
 #include "win32/Resources.h"
 #include "window/CaptionFit.h"
@@ -349,17 +348,12 @@ HWND CalculatorWindow::field(Field which) const {
 }
 
 void CalculatorWindow::Command1_Click() {
-    // No exception may cross into the window procedure: every error ends here, in front of the
-    // user, and the window goes on waiting.
-    try {
-        halvern::Command1_Click(*this);
-    } catch (...) {
-        reportError(std::current_exception());
-    }
+    // Every error ends here, in front of the user, and the window goes on waiting.
+    if (const std::optional<ErrorReport> report = pressButton(*this))
+        reportError(*report);
 }
 
-void CalculatorWindow::reportError(const std::exception_ptr& error) {
-    const ErrorReport report = describeError(error);
+void CalculatorWindow::reportError(const ErrorReport& report) {
     MessageBoxW(m_window, wide(report.text).c_str(), wide(formCaption).c_str(),
                 MB_OK | MB_ICONERROR);
     // Back where the mistake is, its text selected, ready to be typed over.

@@ -2,9 +2,9 @@
 
 #include "calc/Errors.h"
 #include "calc/Form.h"
+#include "window/ErrorReport.h"
 
 #include <array>
-#include <exception>
 #include <memory>
 #include <string>
 #include <windows.h>
@@ -57,7 +57,7 @@ private:
     void createControls();
     void fitFonts();
     void Command1_Click();
-    void reportError(const std::exception_ptr& error);
+    void reportError(const window::ErrorReport& report);
     void refuseLongText(HWND field, std::size_t length);
     HWND field(Field which) const;
 

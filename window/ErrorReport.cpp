@@ -1,5 +1,6 @@
 #include "window/ErrorReport.h"
 
+#include "calc/FeeCalculation.h"
 #include "window/ControlTable.h"
 
 #include <algorithm>
@@ -185,6 +186,19 @@ ErrorReport describeError(const std::exception_ptr& error) {
         return {std::string("The fee could not be calculated: ") + e.what(), std::nullopt};
     } catch (...) {
         return {"The fee could not be calculated because of an unexpected error.", std::nullopt};
+    }
+}
+
+} // namespace halvern::window
+
+namespace halvern::window {
+
+std::optional<ErrorReport> pressButton(Form& form) {
+    try {
+        Command1_Click(form);
+        return std::nullopt;
+    } catch (...) {
+        return describeError(std::current_exception());
     }
 }
 

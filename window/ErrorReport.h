@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/Errors.h"
+#include "calc/Form.h"
 
 #include <cstddef>
 #include <exception>
@@ -20,6 +21,10 @@ struct ErrorReport {
 };
 
 ErrorReport describeError(const std::exception_ptr& error);
+
+// One press of "Calculate fee" against a form, as every window runs it: the calculation, and
+// the report of the error it raised, if any. Nothing escapes into the toolkit's event handling.
+std::optional<ErrorReport> pressButton(Form& form);
 
 // The note shown when a field refused an edit, since the text would have been `length`
 // characters long: more than a field holds.

@@ -11,38 +11,15 @@ program=$3
 screenshot=${4:-}
 title='Halvern Fee Calculator'
 
-for tool in Xvfb openbox xdotool xclip xprop; do
+for tool in xdotool xclip; do
   command -v "$tool" >/dev/null || { echo "smoke: $tool is not installed (make test installs it)"; exit 1; }
 done
 command -v wine >/dev/null || { echo "smoke: Wine is not installed: skipped"; exit 77; }
 [[ -f $prefix/.halvern-x11 ]] || { echo "smoke: no Wine prefix at $prefix: skipped"; exit 77; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "smoke: FAILED: $*"
-  [[ -s $work/program.log ]] && { echo "the program said:"; head -n 40 "$work/program.log"; }
-  exit 1
-}
-eventually() {
-  for _ in $(seq 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-eventually test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(cat "$work/display")"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "no window manager"
+who=smoke
+source "$(dirname "$0")/../support/desktop-session.sh"
+on_exit+=("WINEPREFIX='$prefix' wineserver -k 2>/dev/null")
 
 # A wineserver binds to the display it first meets: this prefix is used on this display only.
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
