@@ -69,8 +69,8 @@ void measure(qsizetype characters) {
     });
     // Then as a user goes on: a few keys, cursor moves and the blinking cursor's repaints.
     double longest = 0.0;
-    for (const Qt::Key key : {Qt::Key_1, Qt::Key_Home, Qt::Key_End, Qt::Key_Backspace,
-                              Qt::Key_Left, Qt::Key_Right}) {
+    for (const Qt::Key key :
+         {Qt::Key_1, Qt::Key_Home, Qt::Key_End, Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Right}) {
         longest = std::max(longest, millisecondsOf([&] {
                                QTest::keyClick(amount, key);
                                amount->repaint();
