@@ -3,7 +3,8 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build run test test-asan fuzz lint bench bench-startup package windows clean
+.PHONY: all deps configure build run test test-asan fuzz lint bench bench-startup package windows \
+	test-fresh clean
 
 all: build
 
@@ -25,9 +26,14 @@ lint: DEPS = build test lint
 bench bench-startup: DEPS = build bench
 package: DEPS = build package
 
+# With no display, advice that works on this machine as it is: xvfb-run needs xauth too.
 run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-	  echo "No display: set DISPLAY or WAYLAND_DISPLAY, or run it under Xvfb: xvfb-run -a $(BUILD_DIR)/qt/halvern-fee" >&2; \
+	  if command -v xvfb-run >/dev/null && command -v xauth >/dev/null; then \
+	    echo "No display: set DISPLAY or WAYLAND_DISPLAY, or run it under Xvfb: xvfb-run -a make run" >&2; \
+	  else \
+	    echo "No display: set DISPLAY or WAYLAND_DISPLAY, or install Xvfb (sudo apt-get install xvfb xauth) and run it under it: xvfb-run -a make run" >&2; \
+	  fi; \
 	  exit 1; \
 	fi
 	@$(BUILD_DIR)/qt/halvern-fee
@@ -55,7 +61,9 @@ fuzz: DEPS = fuzz
 fuzz: deps
 	@tools/fuzz.sh $(FUZZ_SECONDS)
 
-lint: configure
+# Lints what this machine configures and builds, so every file has its real flags and generated
+# sources exist.
+lint: build
 	@tools/lint.sh build/$(PRESET)
 
 bench: build
@@ -71,6 +79,11 @@ bench-startup: build
 package: build
 	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
 	@echo "Install it with: sudo apt-get install ./$$(ls $(BUILD_DIR)/package/*.deb)"
+
+# The README's commands on a pristine Debian 12 system made with debootstrap, as a new user and as CI.
+test-fresh: DEPS = fresh
+test-fresh: deps
+	@tools/test-fresh.sh
 
 clean:
 	rm -rf build

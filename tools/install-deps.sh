@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that one kind of work needs, and only those missing. Each make
 # target names the groups it uses, so `make run` brings only what building and running take.
-#   tools/install-deps.sh GROUP...   (build test windows asan fuzz lint package bench)
+#   tools/install-deps.sh GROUP...   (build test windows asan fuzz lint package bench fresh)
 # Quiet when nothing is missing.
 set -euo pipefail
 
@@ -11,18 +11,20 @@ declare -A groups=(
   # the tests: GoogleTest, the calculation's locale test, the window driven under Xvfb as a
   # person would and under a headless Wayland compositor, a dark desktop theme, a screen
   # reader's view over AT-SPI, and the checks of the version record, desktop files and package
-  [test]="googletest libgtest-dev locales xvfb openbox xdotool xclip x11-utils x11-apps
+  [test]="googletest libgtest-dev locales xvfb xauth openbox xdotool xclip x11-utils x11-apps
           imagemagick fonts-dejavu-core weston qt6-gtk-platformtheme at-spi2-core
           python3-pyatspi dbus dbus-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream
           lintian dpkg-dev file wine wine64"
   # the Windows program: MinGW-w64 (posix threads), GoogleTest's source, the installer's tools
-  [windows]="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wixl msitools"
+  [windows]="cmake ninja-build make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wixl msitools"
   [asan]="libclang-rt-14-dev"
-  [fuzz]="clang libclang-rt-14-dev"
+  [fuzz]="cmake ninja-build make clang libclang-rt-14-dev"
   [lint]="clang-tidy cppcheck"
   [package]="dpkg-dev file"
   # the benchmarks, and the start-up benchmark's X client
   [bench]="libbenchmark-dev libx11-dev libxdamage-dev xvfb x11-apps"
+  # a pristine Debian 12 system to try the README's commands in
+  [fresh]="debootstrap git"
 )
 
 packages=()

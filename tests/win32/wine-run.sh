@@ -1,30 +1,60 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a prefix of the build's own:
 #   wine-run.sh --prepare <prefix> null|x11   makes the prefix, with that graphics driver
+#   wine-run.sh --remove <folder of prefixes>  ends their Wine servers and removes them
 #   wine-run.sh <prefix> <program.exe> [arguments...]
 # Exit 77 (skipped) where Wine is missing or cannot run here; never a pass without a run.
 set -euo pipefail
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
+if [[ $1 == --remove ]]; then
+  for prefix in "$2"/*/; do
+    if [[ -d $prefix ]] && command -v wineserver >/dev/null; then
+      WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    fi
+  done
+  rm -rf "$2"
+  echo "Wine prefixes removed"
+  exit 0
+fi
+
 wine=$(command -v wine64 || command -v wine || true)
 [[ -n $wine ]] || { echo "Wine is not installed (make test installs it): skipped"; exit 77; }
+wineserver=$(dirname "$wine")/wineserver
+[[ -x $wineserver ]] || wineserver=wineserver
 
 if [[ $1 == --prepare ]]; then
-  export WINEPREFIX=$2
+  prefix=$2
   driver=$3
-  if [[ ! -f $WINEPREFIX/.halvern-$driver ]]; then
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    if ! DISPLAY= timeout 150 "$wine" wineboot --init >"$WINEPREFIX.log" 2>&1; then
-      echo "Wine could not make a prefix here: skipped"; tail -n 20 "$WINEPREFIX.log"; exit 77
+  # A prefix holds some 700 MB of Wine's DLLs. Both drivers' prefixes share those, hard-linked,
+  # with a prefix made once; everything else is copied, since Wine rewrites its registry files
+  # in place. The tests remove them all at the end.
+  base=$(dirname "$prefix")/base
+  mkdir -p "$(dirname "$prefix")"
+  exec 9>"$(dirname "$prefix")/.lock"
+  flock 9
+  if [[ ! -f $base/.halvern-ready ]]; then
+    rm -rf "$base"
+    if ! WINEPREFIX=$base DISPLAY= timeout 150 "$wine" wineboot --init >"$base.log" 2>&1; then
+      echo "Wine could not make a prefix here: skipped"; tail -n 20 "$base.log"; exit 77
     fi
+    WINEPREFIX=$base "$wineserver" -w 2>/dev/null || true
+    touch "$base/.halvern-ready"
+  fi
+  if [[ ! -f $prefix/.halvern-$driver ]]; then
+    rm -rf "$prefix"
+    cp -al "$base" "$prefix"
+    rm -f "$prefix"/.halvern-*
+    find "$prefix" -type f -links +1 ! -path '*/system32/*' ! -path '*/winsxs/*' \
+      -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv "$f.copy" "$f"; done' sh {} +
+    export WINEPREFIX=$prefix
     if [[ $driver == null ]]; then
       DISPLAY= "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+      "$wineserver" -w 2>/dev/null || true
     fi
-    "$(dirname "$wine")/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null || true
-    touch "$WINEPREFIX/.halvern-$driver"
+    touch "$prefix/.halvern-$driver"
   fi
-  echo "Wine prefix $WINEPREFIX ready ($driver driver)"
+  echo "Wine prefix $prefix ready ($driver driver)"
   exit 0
 fi
 

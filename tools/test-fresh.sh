@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# Proves the README's commands on a pristine Debian 12 system, made here with debootstrap from
+# the Debian mirror this machine's apt already uses. A clone of the committed checkout goes into
+# a fresh copy of that system for each of two users:
+#   a new user (not root, with sudo): make test; make run with no display (one clear line and a
+#     non-zero status); xvfb-run -a make run (a window titled "Halvern Fee Calculator" appears,
+#     and is then ended by its process id);
+#   CI, as root with CI=true, on a system that already has libbenchmark-dev, libx11-dev and
+#     googletest, as CI's machine image does: make test and make lint.
+# Every process started inside is ended by its id and every mount undone, whatever step fails.
+# Downloaded packages are kept in this machine's apt cache, so a second run fetches nothing new.
+#   tools/test-fresh.sh   (as root, or through sudo)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+if ((EUID != 0)); then exec sudo "$0" "$@"; fi
+
+suite=bookworm
+user=newuser
+cache=/var/cache/apt/archives
+work=$(mktemp -d /var/tmp/halvern-fresh.XXXXXX)
+mounts=()
+started=$(date +%s)
+
+say() { printf '[test-fresh %4ds] %s\n' "$(($(date +%s) - started))" "$*"; }
+
+# The processes whose root is inside $work: whatever a step left running there.
+processes_inside() {
+  local link pid root
+  for link in /proc/[0-9]*/root; do
+    root=$(readlink "$link" 2>/dev/null) || continue
+    [[ $root == "$work" || $root == "$work"/* ]] || continue
+    pid=${link#/proc/}
+    echo "${pid%/root}"
+  done
+}
+
+end_processes() {
+  local pids signal
+  for signal in TERM KILL; do
+    mapfile -t pids < <(processes_inside)
+    ((${#pids[@]})) || return 0
+    say "ending ${#pids[@]} processes left inside with SIG$signal: ${pids[*]}"
+    kill -s "$signal" "${pids[@]}" 2>/dev/null || true
+    for _ in $(seq 50); do [[ -z $(processes_inside) ]] && return 0; sleep 0.1; done
+  done
+}
+
+# Our own mounts in reverse order, then anything a step mounted below them, deepest first.
+undo_mounts() {
+  local i point
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+    umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" || true
+  done
+  mounts=()
+  while read -r point; do
+    umount -l "$point" || true
+  done < <(awk -v w="$work/" 'index($5, w) == 1 { print $5 }' /proc/self/mountinfo | sort -r)
+}
+
+cleanup() {
+  local status=$?
+  end_processes
+  undo_mounts
+  if awk -v w="$work/" 'index($5, w) == 1 { found = 1 } END { exit !found }' /proc/self/mountinfo; then
+    say "mounts remain under $work; it is left in place"
+  else
+    rm -rf "$work"
+  fi
+  ((status == 0)) && say "passed" || say "FAILED (status $status)"
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# The Debian mirror and security archive this machine's apt uses, from either source format.
+apt_uri() { # suite
+  {
+    grep -hsE "^deb +(\[[^]]*\] +)?[a-z]+://[^ ]+ +$1( |$)" /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
+      sed -E 's/^deb +(\[[^]]*\] +)?//' | awk '{ print $1 }'
+    for file in /etc/apt/sources.list.d/*.sources; do
+      [[ -f $file ]] || continue
+      awk -v suite="$1" 'BEGIN { RS = ""; FS = "\n" }
+        { uris = ""; ok = 0
+          for (i = 1; i <= NF; i++) {
+            if ($i ~ /^URIs:/) { sub(/^URIs: */, "", $i); uris = $i }
+            if ($i ~ /^Suites:/) { n = split(substr($i, 8), s, " "); for (j = 1; j <= n; j++) if (s[j] == suite) ok = 1 }
+          }
+          if (ok) { split(uris, u, " "); print u[1] } }' "$file"
+    done
+  } | head -n 1
+}
+mirror=$(apt_uri "$suite")
+security=$(apt_uri "$suite-security")
+[[ -n $mirror ]] || { say "this machine's apt names no mirror for $suite"; exit 1; }
+say "mirror $mirror${security:+, security $security}; work in $work"
+
+# --- the pristine system, made once per run ---------------------------------------------------
+pristine=$work/pristine
+say "debootstrap --variant=minbase $suite (with git, make, ca-certificates and sudo)"
+mkdir -p "$cache"
+debootstrap --variant=minbase --include=git,make,ca-certificates,sudo --cache-dir="$cache" \
+  "$suite" "$pristine" "$mirror" >"$work/debootstrap.log" 2>&1 ||
+  { tail -n 30 "$work/debootstrap.log"; exit 1; }
+{
+  echo "deb $mirror $suite main"
+  echo "deb $mirror $suite-updates main"
+  [[ -n $security ]] && echo "deb $security $suite-security main"
+} >"$pristine/etc/apt/sources.list"
+# No services start inside: nothing in the tests needs the system's own daemons.
+printf '#!/bin/sh\nexit 101\n' >"$pristine/usr/sbin/policy-rc.d"
+chmod 755 "$pristine/usr/sbin/policy-rc.d"
+echo fresh >"$pristine/etc/hostname"
+printf '127.0.0.1 localhost\n127.0.1.1 fresh\n' >"$pristine/etc/hosts"
+chroot "$pristine" useradd --create-home --shell /bin/bash "$user"
+echo "$user ALL=(ALL) NOPASSWD: ALL" >"$pristine/etc/sudoers.d/$user"
+chmod 440 "$pristine/etc/sudoers.d/$user"
+chroot "$pristine" apt-get clean
+
+# A fresh copy of the pristine system with the kernel's file systems and the package cache, in
+# $root.
+new_system() { # name
+  root=$work/$1
+  cp -a "$pristine" "$root"
+  cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+  mount -t proc proc "$root/proc" && mounts+=("$root/proc")
+  mount -t sysfs sysfs "$root/sys" && mounts+=("$root/sys")
+  mount --bind /dev "$root/dev" && mounts+=("$root/dev")
+  mount --bind /dev/pts "$root/dev/pts" && mounts+=("$root/dev/pts")
+  mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm" && mounts+=("$root/dev/shm")
+  mount -t tmpfs -o mode=755 tmpfs "$root/run" && mounts+=("$root/run")
+  mount --bind "$cache" "$root/var/cache/apt/archives" && mounts+=("$root/var/cache/apt/archives")
+}
+
+# The committed checkout, cloned as its owner would.
+clone_into() { # root home owner
+  git clone -q "$top" "$1$2/halvern"
+  chroot "$1" chown -R "$3:" "$2/halvern"
+}
+
+# Runs a script inside as a user with a login's clean environment, its output indented.
+inside() { # root user script
+  chroot "$1" /usr/sbin/runuser -l "$2" -c "$3" </dev/null 2>&1 | sed 's/^/    /'
+  return "${PIPESTATUS[0]}"
+}
+
+finish_system() { # root
+  end_processes
+  undo_mounts
+  rm -rf "$1"
+}
+
+# --- a new user ------------------------------------------------------------------------------
+new_system user
+clone_into "$root" "/home/$user" "$user"
+say "as $user: make test (commit $(git -C "$top" rev-parse --short HEAD))"
+inside "$root" "$user" 'cd halvern && make test'
+
+say "as $user: make run with no display"
+set +e
+inside "$root" "$user" 'cd halvern && unset DISPLAY WAYLAND_DISPLAY && make run' >"$work/run.log"
+status=$?
+set -e
+cat "$work/run.log"
+((status != 0)) || { say "make run without a display exited 0"; exit 1; }
+grep -q 'No display' "$work/run.log" || { say "make run without a display gave no clear message"; exit 1; }
+
+say "as $user: xvfb-run -a make run"
+# The window's process is found from the window and ended by its id; make then returns.
+window_appears=$(
+  cat <<'EOF'
+cd halvern && xvfb-run -a bash -c '
+  make run >"$HOME/run.log" 2>&1 &
+  make=$!
+  window=
+  for _ in $(seq 600); do
+    window=$(xdotool search --name "^Halvern Fee Calculator$" 2>/dev/null | head -n 1)
+    [[ -n $window ]] && break
+    kill -0 $make 2>/dev/null || break
+    sleep 0.2
+  done
+  [[ -n $window ]] || { echo "no window titled Halvern Fee Calculator:"; cat "$HOME/run.log"; exit 1; }
+  program=$(xdotool getwindowpid "$window")
+  echo "window $window \"$(xdotool getwindowname "$window")\" of process $program appeared; ending it"
+  kill "$program"
+  wait $make || true
+'
+EOF
+)
+inside "$root" "$user" "$window_appears"
+finish_system "$root"
+
+# --- CI's machine image ----------------------------------------------------------------------
+new_system ci
+say "as root with CI=true: the CI image's packages (libbenchmark-dev libx11-dev googletest)"
+inside "$root" root 'export DEBIAN_FRONTEND=noninteractive && apt-get update -qq &&
+  apt-get install -y -qq --no-install-recommends libbenchmark-dev libx11-dev googletest >/dev/null'
+clone_into "$root" /root root
+say "as root with CI=true: make test"
+inside "$root" root 'cd halvern && CI=true make test'
+say "as root with CI=true: make lint"
+inside "$root" root 'cd halvern && CI=true make lint'
+finish_system "$root"
