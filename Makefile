@@ -36,7 +36,7 @@ run: build
 	  fi; \
 	  exit 1; \
 	fi
-	@$(BUILD_DIR)/qt/halvern-fee
+	@$(BUILD_DIR)/ui/qt/halvern-fee
 
 # The Linux program's tests, then the Windows program's under Wine.
 test: build windows
@@ -73,7 +73,7 @@ bench: build
 
 STARTUP_ROUNDS ?= 15
 bench-startup: build
-	@bench/startup/run.sh $(BUILD_DIR)/bench/startup-probe $(BUILD_DIR)/qt/halvern-fee \
+	@bench/startup/run.sh $(BUILD_DIR)/bench/startup-probe $(BUILD_DIR)/ui/qt/halvern-fee \
 	  $(BUILD_DIR)/bench/minimal-window $(STARTUP_ROUNDS)
 
 package: build

@@ -2,7 +2,7 @@
 // it causes, for the paste itself and for the typing, cursor moves and repaints after it.
 // Prints figures; times nothing against a limit.
 //   paste_benchmark [characters ...]   (default: 10 1000000 10000000)
-#include "qt/CalculatorWindow.h"
+#include "ui/qt/CalculatorWindow.h"
 
 #include <QApplication>
 #include <QClipboard>

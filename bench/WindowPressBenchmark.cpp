@@ -1,6 +1,6 @@
 // One press through the real window on Qt's offscreen platform: from the click on "Calculate
 // fee" to the final text in the fee field, and the same with the fee field repainted.
-#include "qt/CalculatorWindow.h"
+#include "ui/qt/CalculatorWindow.h"
 
 #include <QApplication>
 #include <QLineEdit>

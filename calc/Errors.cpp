@@ -20,18 +20,6 @@ const char* kindName(FloatingPointError::Kind kind) {
 
 } // namespace
 
-std::string_view fieldName(Field field) {
-    switch (field) {
-    case Field::amount:
-        return "amount";
-    case Field::gprice:
-        return "gprice";
-    case Field::fee:
-        return "fee";
-    }
-    return "field";
-}
-
 // what() is for developers and logs; it deliberately leaves the text out, which may be huge.
 ConversionError::ConversionError(Field field, std::string text)
     : Error("conversion error: the " + std::string(fieldName(field)) + " text is not a number")

@@ -13,8 +13,18 @@ namespace halvern {
 // The field whose text was being read when a conversion failed.
 enum class Field { amount, gprice, fee };
 
-// The field's name as the window knows it ("amount", "gprice", "fee").
-std::string_view fieldName(Field field);
+// The field's name, which is also the name of the window's control that holds it.
+constexpr std::string_view fieldName(Field field) {
+    switch (field) {
+    case Field::amount:
+        return "amount";
+    case Field::gprice:
+        return "gprice";
+    case Field::fee:
+        return "fee";
+    }
+    return "field";
+}
 
 class Error : public std::runtime_error {
 public:

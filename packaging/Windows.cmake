@@ -1,5 +1,5 @@
 # The Windows downloads: halvern-fee.exe (one static executable) and halvern-fee-<version>.msi,
-# both at the top of the build folder. Included by win32/ once the program target exists.
+# both at the top of the build folder. Included by ui/win32/ once the program target exists.
 set_target_properties(halvern-fee PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 target_link_options(halvern-fee PRIVATE $<$<CONFIG:Release>:-s>)
 

@@ -480,7 +480,7 @@ std::vector<Stroke> letterStrokes(char letter) {
 }
 
 // Draws the logo `scale` times its size. Shapes are stated in the logo's own 105 x 45 units and
-// sampled at the pixels of the larger canvas, so the doubled logo is the same design, sharper.
+// sampled at the pixels of the larger canvas, so the doubled logo is the same picture, sharper.
 std::vector<Rgb> drawLogo(int scale) {
     const int width = logoWidth * scale, height = logoHeight * scale;
     std::vector<Rgb> pixels(pixelIndex(0, height, width), transparentColour);

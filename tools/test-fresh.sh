@@ -111,7 +111,7 @@ debootstrap --variant=minbase --include=git,make,ca-certificates,sudo --cache-di
 printf '#!/bin/sh\nexit 101\n' >"$pristine/usr/sbin/policy-rc.d"
 chmod 755 "$pristine/usr/sbin/policy-rc.d"
 echo fresh >"$pristine/etc/hostname"
-printf '127.0.0.1 localhost\n127.0.1.1 fresh\n' >"$pristine/etc/hosts"
+printf "127.0.0.1 localhost\n127.0.1.1 %s\n" "$(hostname)" >"$pristine/etc/hosts"
 chroot "$pristine" useradd --create-home --shell /bin/bash "$user"
 echo "$user ALL=(ALL) NOPASSWD: ALL" >"$pristine/etc/sudoers.d/$user"
 chmod 440 "$pristine/etc/sudoers.d/$user"

@@ -1,6 +1,6 @@
 // The window's wiring on Qt's offscreen platform: what a user sees at start, where the focus
 // goes, what a press and an error do, and where every control stands.
-#include "qt/CalculatorWindow.h"
+#include "ui/qt/CalculatorWindow.h"
 
 #include "WindowCases.h"
 
@@ -203,7 +203,7 @@ private slots:
     }
 
     // Where every control stands and what colour it has, in logical pixels.
-    void controlsStandWhereDesigned() {
+    void controlsStandWhereTheTablePutsThem() {
         QCOMPARE(m_window->size(), QSize(312, 213));
         struct Place {
             const char* name = nullptr;
@@ -222,12 +222,12 @@ private slots:
             if (child->isWidgetType())
                 createdInOrder << child->objectName();
         }
-        QStringList designedOrder;
+        QStringList tableOrder;
         for (const Place& place : places) {
-            designedOrder << place.name;
+            tableOrder << place.name;
             QCOMPARE(control<QWidget>(place.name)->geometry(), place.rect);
         }
-        QCOMPARE(createdInOrder, designedOrder);
+        QCOMPARE(createdInOrder, tableOrder);
 
         const QColor windowColour(192, 192, 0), lightGrey(192, 192, 192);
         QCOMPARE(m_window->palette().color(QPalette::Window), windowColour);
@@ -246,8 +246,8 @@ private slots:
         QCOMPARE(at(192, 0), windowColour);
     }
 
-    // The logo at its designed size, drawn from as many pixels as the screen has; the icon
-    // offers the design's small images and larger ones for docks and dense screens.
+    // The logo at its laid-out size, drawn from as many pixels as the screen has; the icon
+    // offers the icon file's small images and larger ones for docks and dense screens.
     void imagesSuitTheScreen() {
         const QPixmap logo = control<QLabel>("Image1")->pixmap();
         QCOMPARE(logo.deviceIndependentSize(), QSizeF(105, 45));
@@ -396,7 +396,7 @@ private slots:
 
     // What a screen reader is given: a window with its title, each field named by its caption
     // through a label relation, a described logo.
-    void assistiveTechnologySeesTheDesign() {
+    void assistiveTechnologySeesTheLayout() {
         QAccessibleInterface* window = QAccessible::queryAccessibleInterface(m_window.get());
         QCOMPARE(window->role(), QAccessible::Window);
         QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Halvern Fee Calculator"));

@@ -1,10 +1,11 @@
 // The Win32 window's wiring, in the process under Wine's null graphics driver: what a user
 // sees at start, where the focus goes, what a press, an error and a huge paste do, where every
 // control stands and which colours it has at 96 and at 192 DPI, and that every text fits.
-#include "win32/CalculatorWindow.h"
+#include "ui/win32/CalculatorWindow.h"
 
 #include "WindowCases.h"
-#include "window/ControlTable.h"
+#include "ui/shared/ControlTable.h"
+#include "ui/shared/Layout.h"
 
 // Windows headers depend on their order.
 // clang-format off
@@ -23,7 +24,7 @@ namespace {
 
 using halvern::win32::CalculatorWindow;
 namespace cases = halvern::testing;
-namespace design = halvern::window;
+namespace ui = halvern::ui;
 
 std::wstring wide(const std::string& text) {
     return {text.begin(), text.end()}; // the tests' texts are ASCII
@@ -134,7 +135,7 @@ protected:
         }
     }
     std::string focused() const {
-        for (const design::ControlSpec& spec : design::controlTable) {
+        for (const ui::ControlRow& spec : ui::controlTable) {
             if (control(spec.name) == GetFocus())
                 return spec.name;
         }
@@ -156,8 +157,8 @@ protected:
     std::unique_ptr<CalculatorWindow> window;
 };
 
-TEST_F(Win32Window, StartsAsDesigned) {
-    EXPECT_EQ(narrow(textOf(window->handle())), design::formCaption);
+TEST_F(Win32Window, StartsAsLaidOut) {
+    EXPECT_EQ(narrow(textOf(window->handle())), ui::formCaption);
     EXPECT_EQ(text("amount"), "");
     EXPECT_EQ(text("gprice"), "550");
     EXPECT_EQ(text("fee"), "");
@@ -217,7 +218,7 @@ TEST_F(Win32Window, ErrorsReachTheUserAndTheWindowGoesOn) {
         SendMessageW(control("Command1"), BM_CLICK, 0, 0);
         pump();
         ASSERT_EQ(watcher.seen, 1);
-        EXPECT_EQ(watcher.title, design::formCaption);
+        EXPECT_EQ(watcher.title, ui::formCaption);
         EXPECT_NE(watcher.words.find(error.words), std::string::npos) << watcher.words;
         EXPECT_EQ(text("fee"), "before");
         EXPECT_EQ(text("amount"), error.amount);
@@ -276,32 +277,25 @@ TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
     EXPECT_EQ(textOf(amount), L"1\r\n2");
 }
 
-// Every control at its twips scaled to the window's density, with the design's colours.
-TEST_F(Win32Window, ControlsStandWhereDesignedAtEachDensity) {
+// Every control where the shared layout puts it at the window's density (the layout's own
+// figures are checked against the table's pixel column in the shared tests).
+TEST_F(Win32Window, ControlsStandWhereTheLayoutPutsThemAtEachDensity) {
     for (const UINT dpi : {96U, 192U}) {
         SCOPED_TRACE(dpi);
         window->layout(dpi);
-        const auto pixels = [dpi](int twips) {
-            return design::twipsToPixels(twips, static_cast<int>(dpi));
-        };
-        for (const design::ControlSpec& spec : design::controlTable) {
-            SCOPED_TRACE(spec.name);
+        for (const ui::ControlRow& row : ui::controlTable) {
+            SCOPED_TRACE(row.name);
             RECT box{};
-            GetWindowRect(control(spec.name), &box);
+            GetWindowRect(control(row.name), &box);
             MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
-            EXPECT_EQ(box.left, pixels(spec.left));
-            EXPECT_EQ(box.top, pixels(spec.top));
-            EXPECT_EQ(box.right - box.left, pixels(spec.width));
-            EXPECT_EQ(box.bottom - box.top, pixels(spec.height));
+            const ui::PixelRect expected = ui::pixelRect(row, static_cast<int>(dpi));
+            EXPECT_EQ((ui::PixelRect{box.left, box.top, box.right - box.left, box.bottom - box.top}),
+                      expected);
         }
         RECT client{};
         GetClientRect(window->handle(), &client);
-        EXPECT_EQ(client.right, pixels(design::formWidth));
-        EXPECT_EQ(client.bottom, pixels(design::formHeight));
-        if (dpi == 96) {
-            EXPECT_EQ(client.right, 312);
-            EXPECT_EQ(client.bottom, 213);
-        }
+        EXPECT_EQ(client.right, dpi == 96 ? 312 : 624);
+        EXPECT_EQ(client.bottom, dpi == 96 ? 213 : 426);
     }
 }
 
@@ -312,9 +306,9 @@ TEST_F(Win32Window, TextOnFixedColoursIsBlack) {
         UINT message;
         COLORREF background;
     };
-    for (const Case c : {Case{"Label1", WM_CTLCOLORSTATIC, design::windowColour},
-                         Case{"Label4", WM_CTLCOLORSTATIC, design::windowColour},
-                         Case{"fee", WM_CTLCOLOREDIT, design::lightGrey}}) {
+    for (const Case c : {Case{"Label1", WM_CTLCOLORSTATIC, ui::windowColour},
+                         Case{"Label4", WM_CTLCOLORSTATIC, ui::windowColour},
+                         Case{"fee", WM_CTLCOLOREDIT, ui::lightGrey}}) {
         SCOPED_TRACE(c.name);
         SetTextColor(dc, RGB(250, 250, 250));
         const auto brush = reinterpret_cast<HBRUSH>(
@@ -324,7 +318,7 @@ TEST_F(Win32Window, TextOnFixedColoursIsBlack) {
         GetObjectW(brush, sizeof fill, &fill);
         EXPECT_EQ(fill.lbColor, c.background);
         EXPECT_EQ(GetBkColor(dc), c.background);
-        EXPECT_EQ(GetTextColor(dc), design::textOnFixedColour);
+        EXPECT_EQ(GetTextColor(dc), ui::textOnFixedColour);
     }
     // The fields the theme paints keep the theme's colours.
     const auto brush = reinterpret_cast<HBRUSH>(
@@ -332,7 +326,7 @@ TEST_F(Win32Window, TextOnFixedColoursIsBlack) {
                      reinterpret_cast<LPARAM>(control("amount"))));
     LOGBRUSH fill{};
     GetObjectW(brush, sizeof fill, &fill);
-    EXPECT_NE(fill.lbColor, design::lightGrey);
+    EXPECT_NE(fill.lbColor, ui::lightGrey);
     DeleteDC(dc);
 }
 
@@ -355,7 +349,7 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
         item.hDC = dc;
         item.rcItem = box;
         SendMessageW(window->handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(GetPixel(dc, 0, 0), design::windowColour) << "a transparent corner";
+        EXPECT_EQ(GetPixel(dc, 0, 0), ui::windowColour) << "a transparent corner";
         const COLORREF coin = GetPixel(dc, box.right * 15 / 105, box.bottom / 2);
         EXPECT_GT(GetRValue(coin), 120) << "the gold coin";
         EXPECT_GT(GetRValue(coin), GetBValue(coin) + 40) << "the gold coin";
@@ -370,8 +364,8 @@ TEST_F(Win32Window, EveryTextFitsItsBox) {
         SCOPED_TRACE(dpi);
         window->layout(dpi);
         HDC dc = GetDC(window->handle());
-        for (const design::ControlSpec& spec : design::controlTable) {
-            if (spec.kind == design::ControlKind::picture)
+        for (const ui::ControlRow& spec : ui::controlTable) {
+            if (spec.kind == ui::ControlKind::picture)
                 continue;
             SCOPED_TRACE(spec.name);
             HWND item = control(spec.name);
@@ -386,7 +380,7 @@ TEST_F(Win32Window, EveryTextFitsItsBox) {
             SelectObject(dc, previous);
             RECT room{};
             GetClientRect(item, &room);
-            if (spec.kind == design::ControlKind::textField) {
+            if (spec.kind == ui::ControlKind::textField) {
                 EXPECT_LE(metrics.tmHeight, room.bottom) << "a line of typing";
             } else {
                 EXPECT_LE(extent.cx, room.right);

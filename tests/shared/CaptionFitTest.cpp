@@ -1,4 +1,4 @@
-#include "window/CaptionFit.h"
+#include "ui/shared/CaptionFit.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -6,8 +6,8 @@
 
 namespace {
 
-using halvern::window::Extent;
-using halvern::window::fitPixelSize;
+using halvern::ui::Extent;
+using halvern::ui::fitPixelSize;
 
 // Texts whose extents grow with the size as a font's do: width per pixel of size, plus hinting
 // that rounds each extent up to a whole pixel, and a line a fifth taller than the size.

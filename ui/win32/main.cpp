@@ -1,4 +1,4 @@
-#include "win32/CalculatorWindow.h"
+#include "ui/win32/CalculatorWindow.h"
 
 // Windows headers depend on their order.
 // clang-format off

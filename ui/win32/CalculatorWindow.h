@@ -1,8 +1,7 @@
 #pragma once
 
 #include "calc/Errors.h"
-#include "calc/Form.h"
-#include "window/ErrorReport.h"
+#include "ui/shared/WindowRules.h"
 
 #include <array>
 #include <memory>
@@ -15,9 +14,9 @@ class Logo;
 
 // The program's one window on Windows: the controls of the control table as plain Win32 EDIT,
 // BUTTON and STATIC windows, laid out in twips at the window's DPI, and the three text fields
-// offered to the calculation as its form. A press hands the form to the calculation and shows
-// any error it raises; the window computes and formats nothing itself.
-class CalculatorWindow final : public Form {
+// offered to the calculation as its form. Presses and refused edits go through the rules every
+// window shares; the window computes, words and decides nothing itself.
+class CalculatorWindow final : public ui::WindowPort {
 public:
     // Creates the window, hidden, with its controls; show() shows it with the focus in amount.
     explicit CalculatorWindow(HINSTANCE instance);
@@ -31,17 +30,18 @@ public:
     // Closing the window then ends the thread's message loop.
     void endProgramOnClose() { m_endsProgram = true; }
     HWND handle() const { return m_window; }
-    // A control by its design name ("amount", "Command1", "Label4", "Image1", ...).
+    // A control by its name in the control table ("amount", "Command1", "Label4", "Image1", ...).
     HWND control(const char* name) const;
 
     // The keyboard's dialog navigation for a message of the message loop: Tab, Shift+Tab,
     // Space and Enter on the button. True where the message was handled here.
     bool translate(MSG& message);
 
-    std::string amount() const override;
-    std::string gprice() const override;
-    std::string fee() const override;
-    void setFee(const std::string& text) override;
+    std::string text(Field field) const override;
+    void setText(Field field, const std::string& text) override;
+    void showMessage(Severity severity, const std::string& text) override;
+    void focusField(Field field, bool selectAll) override;
+    void alert() override;
 
     // Lays the controls out for a density, as on a move to a screen of another DPI.
     void layout(UINT dpi);
@@ -57,9 +57,8 @@ private:
     void createControls();
     void fitFonts();
     void Command1_Click();
-    void reportError(const window::ErrorReport& report);
-    void refuseLongText(HWND field, std::size_t length);
     HWND field(Field which) const;
+    HBRUSH fixedBrush(HWND control, HDC dc) const;
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;

@@ -1,8 +1,8 @@
-#include "qt/CalculatorWindow.h"
+#include "ui/qt/CalculatorWindow.h"
 
-#include "qt/CaptionFont.h"
-#include "window/ControlTable.h"
-#include "window/ErrorReport.h"
+#include "ui/shared/CaptionFit.h"
+#include "ui/shared/ControlTable.h"
+#include "ui/shared/Layout.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,16 +23,17 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QValidator>
+#include <cmath>
 #include <functional>
 #include <limits>
-#include <map>
 #include <memory>
+#include <optional>
 
 namespace halvern::qt {
 
 namespace {
 
-using namespace halvern::window;
+using namespace halvern::ui;
 
 QString translated(const char* text) {
     return QCoreApplication::translate("form1", text);
@@ -42,23 +44,35 @@ QColor fromBgr(std::uint32_t bgr) {
                            static_cast<int>((bgr >> 16U) & 0xffU));
 }
 
-// Logical pixels: Qt scales them on denser screens.
-QRect pixelRect(const ControlSpec& spec) {
-    return {twipsToPixels(spec.left), twipsToPixels(spec.top), twipsToPixels(spec.width),
-            twipsToPixels(spec.height)};
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Logical pixels, at 96 dots per inch: Qt scales them on denser screens.
+QRect logicalRect(const PixelRect& box) {
+    return {box.left, box.top, box.width, box.height};
 }
 
 // A fixed background with the text colour fixed with it, in every state the widget can be
-// drawn in, so a dark or high-contrast theme cannot put light text on it.
-void fixColours(QWidget* widget, QPalette::ColorRole background, QPalette::ColorRole text,
-                std::uint32_t colour) {
+// drawn in, so a dark or high-contrast theme cannot put light text on it. A field paints its
+// text area in the base colour; everything else fills its window colour.
+void fixColours(QWidget* widget, bool isField, std::uint32_t colour) {
+    const QPalette::ColorRole background = isField ? QPalette::Base : QPalette::Window;
+    const QPalette::ColorRole text = isField ? QPalette::Text : QPalette::WindowText;
     QPalette palette = widget->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, background, fromBgr(colour));
         palette.setColor(group, text, fromBgr(textOnFixedColour));
     }
     widget->setPalette(palette);
-    widget->setAutoFillBackground(background == QPalette::Window);
+    widget->setAutoFillBackground(!isField);
+}
+
+int pixelSizeOf(const QFont& font) {
+    if (font.pixelSize() > 0)
+        return font.pixelSize();
+    // Point sizes are read at 96 DPI, the density the boxes were laid out for.
+    return static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0));
 }
 
 // Refuses, whole, an edit that would make a field's text longer than the bound. A cut would
@@ -69,7 +83,7 @@ public:
     using QValidator::QValidator;
 
     State validate(QString& text, int& /*position*/) const override {
-        return text.size() <= maxFieldLength ? Acceptable : Invalid;
+        return fitsField(0, 0, static_cast<std::size_t>(text.size())) ? Acceptable : Invalid;
     }
 };
 
@@ -78,13 +92,14 @@ public:
 // A refused text never reaches the field; an accepted one goes in as one insertion.
 class PasteGuard final : public QObject {
 public:
-    using Refused = std::function<void(QLineEdit*, qsizetype)>;
+    using Refused = std::function<void(Field, qsizetype)>;
 
-    PasteGuard(QLineEdit* field, Refused refused)
-        : QObject(field)
+    PasteGuard(QLineEdit* edit, Field field, Refused refused)
+        : QObject(edit)
+        , m_edit(edit)
         , m_field(field)
         , m_refused(std::move(refused)) {
-        field->installEventFilter(this);
+        edit->installEventFilter(this);
     }
 
 protected:
@@ -116,25 +131,26 @@ protected:
 
 private:
     bool fits(qsizetype inserted, qsizetype replaced) const {
-        return m_field->text().size() - replaced + inserted <= maxFieldLength;
+        return fitsField(static_cast<std::size_t>(m_edit->text().size()),
+                         static_cast<std::size_t>(replaced), static_cast<std::size_t>(inserted));
     }
 
     bool paste(QClipboard::Mode mode) {
-        if (m_field->isReadOnly())
+        if (m_edit->isReadOnly())
             return false;
         const QString text = QGuiApplication::clipboard()->text(mode);
-        if (!fits(text.size(), m_field->selectedText().size())) {
+        if (!fits(text.size(), m_edit->selectedText().size())) {
             m_refused(m_field, text.size());
             return true;
         }
-        m_field->insert(text);
+        m_edit->insert(text);
         return true;
     }
 
     // The toolkit's own menu, with its Paste taking the same way as the keyboard's. The
     // toolkit names its entry with its own translation, so the same words find it.
     void showMenu(const QPoint& where) {
-        std::unique_ptr<QMenu> menu(m_field->createStandardContextMenu());
+        std::unique_ptr<QMenu> menu(m_edit->createStandardContextMenu());
         const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
         for (QAction* action : menu->actions()) {
             if (!action->text().startsWith(pasteText))
@@ -146,7 +162,8 @@ private:
         menu->exec(where);
     }
 
-    QLineEdit* m_field;
+    QLineEdit* m_edit;
+    Field m_field;
     Refused m_refused;
 };
 
@@ -163,7 +180,7 @@ QPixmap logoPixmap(const char* asset, qreal devicePixelRatio) {
 }
 
 QIcon programIcon(qreal devicePixelRatio) {
-    // The design's three images, then larger ones for task switchers and dense screens. X11
+    // The icon file's three images, then larger ones for task switchers and dense screens. X11
     // hands every size of a window icon to the window manager, decoded, so only the sizes a
     // task switcher draws on this screen (64 logical pixels at most) go in; the desktop entry's
     // themed icon serves docks and software centres at 128 and 256.
@@ -175,7 +192,7 @@ QIcon programIcon(qreal devicePixelRatio) {
     return icon;
 }
 
-QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
+QWidget* createControl(const ControlRow& spec, QWidget* parent) {
     switch (spec.kind) {
     case ControlKind::textField:
         return new QLineEdit(QString::fromUtf8(spec.text), parent);
@@ -222,9 +239,9 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
     setObjectName(QString::fromUtf8(formName));
     setWindowTitle(translated(formCaption));
     setWindowIcon(programIcon(devicePixelRatioF()));
-    fixColours(this, QPalette::Window, QPalette::WindowText, windowColour);
+    fixColours(this, false, windowColour);
     // Nothing in the window can grow, so neither can the window.
-    setFixedSize(twipsToPixels(formWidth), twipsToPixels(formHeight));
+    setFixedSize(logicalRect(clientRect()).size());
 
     // The fonts first, so that the controls lay out their texts once, at the size they keep.
     fitFonts();
@@ -232,151 +249,120 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
 }
 
 void CalculatorWindow::buildControls() {
-    std::map<int, QWidget*> focusChain;
-    for (const ControlSpec& spec : controlTable) {
-        QWidget* control = createControl(spec, this);
-        control->setObjectName(QString::fromUtf8(spec.name));
-        control->setGeometry(pixelRect(spec));
-        switch (spec.background) {
-        case Background::toolkit:
-            break;
-        case Background::window:
-            fixColours(control, QPalette::Window, QPalette::WindowText, windowColour);
-            break;
-        case Background::lightGrey:
-            fixColours(control, QPalette::Base, QPalette::Text, lightGrey);
-            break;
-        }
-        if (spec.kind == ControlKind::textField || spec.kind == ControlKind::pushButton)
-            focusChain.emplace(spec.tabIndex, control);
+    for (const ControlRow& row : controlTable) {
+        QWidget* control = createControl(row, this);
+        control->setObjectName(QString::fromUtf8(row.name));
+        control->setGeometry(logicalRect(pixelRect(row)));
+        if (const auto colour = fixedBackground(row))
+            fixColours(control, row.kind == ControlKind::textField, *colour);
     }
 
-    m_amount = findChild<QLineEdit*>(QStringLiteral("amount"));
-    m_gprice = findChild<QLineEdit*>(QStringLiteral("gprice"));
-    m_fee = findChild<QLineEdit*>(QStringLiteral("fee"));
-    for (QLineEdit* field : {m_amount, m_gprice, m_fee}) {
+    for (const FieldRow& row : fieldTable) {
+        auto* field = findChild<QLineEdit*>(fromUtf8(fieldName(row.field)));
+        m_fields.at(static_cast<std::size_t>(row.field)) = field;
         field->setFont(m_fieldFont);
-        // Qt would cut a paste at 32767 characters; the bound below refuses instead.
+        // Qt would cut a paste at 32767 characters; the bound refuses instead.
         field->setMaxLength(std::numeric_limits<int>::max());
         field->setValidator(new LengthBound(field));
-        new PasteGuard(field,
-                       [this](QLineEdit* edit, qsizetype length) { refuseLongText(edit, length); });
-    }
-    // Each caption is its field's buddy: assistive technology reads the field by it.
-    for (const FieldCaption& pair : fieldCaptions) {
-        auto* label = findChild<QLabel*>(QString::fromUtf8(pair.label));
-        auto* field = findChild<QLineEdit*>(QString::fromUtf8(pair.field));
-        label->setBuddy(field);
-        field->setAccessibleName(label->text());
+        new PasteGuard(field, row.field,
+                       [this](Field which, qsizetype length) { refuseLongText(which, length); });
+        // Each caption is its field's buddy: assistive technology reads the field by it.
+        auto* caption = findChild<QLabel*>(QString::fromUtf8(row.caption));
+        caption->setBuddy(field);
+        field->setAccessibleName(caption->text());
     }
     auto* button = findChild<QPushButton*>(QStringLiteral("Command1"));
     button->setFont(m_buttonFont);
 
+    // The focus goes round the chain in tab order, not in the order the controls were made.
     QWidget* previous = nullptr;
-    for (const auto& [index, control] : focusChain) {
+    for (const std::size_t row : tabChain) {
+        auto* control = findChild<QWidget*>(QString::fromUtf8(controlTable.at(row).name));
+        control->setFocusPolicy(Qt::StrongFocus);
         if (previous != nullptr)
             setTabOrder(previous, control);
         previous = control;
     }
-    m_amount->setFocus();
+    findChild<QWidget*>(QString::fromUtf8(controlTable.at(tabChain.front()).name))->setFocus();
 
     connect(button, &QPushButton::clicked, this, &CalculatorWindow::Command1_Click);
-    connect(this, &CalculatorWindow::longTextRefused, this, &CalculatorWindow::tellLongTextRefused,
-            Qt::QueuedConnection);
 }
 
 void CalculatorWindow::fitFonts() {
     const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    const int buttonMargin = 2 * style()->pixelMetric(QStyle::PM_ButtonMargin) + frame;
-    std::vector<Caption> labels, fields, button;
-    for (const ControlSpec& spec : controlTable) {
-        const QSize box = pixelRect(spec).size();
-        switch (spec.kind) {
-        case ControlKind::label:
-            labels.push_back({translated(spec.text), box});
-            break;
-        case ControlKind::pushButton:
-            button.push_back({translated(spec.text), box - QSize(buttonMargin, frame)});
-            break;
-        case ControlKind::textField:
-            // What the user types must be one line high inside the frame.
-            fields.push_back({QString(), box - QSize(frame, frame)});
-            break;
-        case ControlKind::picture:
-            break;
-        }
-    }
-    // The captions share one size, so the window reads as one piece; the fields and the button
-    // each take the desktop's own size where their boxes allow it, as the texts a user types
-    // and reads matter most.
+    const Frames frames{frame, 2 * style()->pixelMetric(QStyle::PM_ButtonMargin) + frame, frame};
     const QFont desktop = QApplication::font(this);
-    setFont(fitCaptionFont(desktop, labels));
-    m_fieldFont = fitCaptionFont(desktop, fields);
-    m_buttonFont = fitCaptionFont(desktop, button);
+    QFont font = desktop;
+    std::optional<QFontMetrics> metrics; // one per size: loading a font engine is the cost here
+    int measuredSize = 0;
+    const FontSizes sizes = fitFontSizes(
+        pixelSizeOf(desktop), 96, frames, [&](FontGroup, int pixels, std::string_view text) {
+            if (!metrics || measuredSize != pixels) {
+                font.setPixelSize(pixels);
+                metrics.emplace(font);
+                measuredSize = pixels;
+            }
+            return Extent{metrics->horizontalAdvance(translated(std::string(text).c_str())),
+                          metrics->height()};
+        });
+    const auto sized = [&desktop](int pixels) {
+        QFont fitted = desktop;
+        fitted.setPixelSize(pixels);
+        return fitted;
+    };
+    setFont(sized(sizes.captions));
+    m_fieldFont = sized(sizes.fields);
+    m_buttonFont = sized(sizes.button);
 }
 
-std::string CalculatorWindow::amount() const {
-    return m_amount->text().toStdString();
+std::string CalculatorWindow::text(Field field) const {
+    return lineEdit(field)->text().toStdString();
 }
 
-std::string CalculatorWindow::gprice() const {
-    return m_gprice->text().toStdString();
-}
-
-std::string CalculatorWindow::fee() const {
-    return m_fee->text().toStdString();
-}
-
-void CalculatorWindow::setFee(const std::string& text) {
-    m_fee->setText(QString::fromStdString(text));
+void CalculatorWindow::setText(Field field, const std::string& text) {
+    QLineEdit* edit = lineEdit(field);
+    edit->setText(QString::fromStdString(text));
+    // From its first digit: a line edit scrolls to its cursor, which a set leaves at the end,
+    // and a long fee would then read as a smaller sum.
+    edit->setCursorPosition(0);
 }
 
 void CalculatorWindow::Command1_Click() {
-    // Every error ends here, in front of the user, and the window goes on waiting.
-    if (const std::optional<ErrorReport> report = pressButton(*this))
-        reportError(*report);
+    pressButton(*this);
 }
 
-void CalculatorWindow::reportError(const ErrorReport& report) {
-    QMessageBox box(QMessageBox::Critical, windowTitle(), QString::fromStdString(report.text),
-                    QMessageBox::Ok, this);
+void CalculatorWindow::showMessage(Severity severity, const std::string& text) {
+    QMessageBox box(severity == Severity::error ? QMessageBox::Critical : QMessageBox::Warning,
+                    windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
     // The message quotes what the user typed; it must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
-    // Back where the mistake is, its text selected, ready to be typed over.
-    if (report.field) {
-        QLineEdit* field = lineEdit(*report.field);
-        field->setFocus(Qt::OtherFocusReason);
-        field->selectAll();
-    }
 }
 
-void CalculatorWindow::refuseLongText(QLineEdit* field, qsizetype length) {
+void CalculatorWindow::focusField(Field field, bool selectAll) {
+    QLineEdit* edit = lineEdit(field);
+    edit->setFocus(Qt::OtherFocusReason);
+    if (selectAll)
+        edit->selectAll();
+}
+
+void CalculatorWindow::alert() {
     QApplication::beep();
-    // Told once the paste or drop that brought the text has been handled (the connection is
-    // queued): a modal box inside a drop would hold up the other program's drag.
-    emit longTextRefused(field, length);
 }
 
-void CalculatorWindow::tellLongTextRefused(QLineEdit* field, qsizetype length) {
-    QMessageBox box(QMessageBox::Warning, windowTitle(),
-                    QString::fromStdString(tooLongNote(static_cast<std::size_t>(length))),
-                    QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-    field->setFocus(Qt::OtherFocusReason);
+void CalculatorWindow::refuseLongText(Field field, qsizetype length) {
+    // Told once the paste or drop that brought the text has been handled: a modal box inside a
+    // drop would hold up the other program's drag.
+    QMetaObject::invokeMethod(
+        this,
+        [this, field, length] {
+            ui::refuseLongText(*this, field, static_cast<std::size_t>(length));
+        },
+        Qt::QueuedConnection);
 }
 
 QLineEdit* CalculatorWindow::lineEdit(Field field) const {
-    switch (field) {
-    case Field::amount:
-        return m_amount;
-    case Field::gprice:
-        return m_gprice;
-    case Field::fee:
-        return m_fee;
-    }
-    return nullptr;
+    return m_fields.at(static_cast<std::size_t>(field));
 }
 
 } // namespace halvern::qt

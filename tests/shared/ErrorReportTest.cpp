@@ -1,6 +1,5 @@
-#include "window/ErrorReport.h"
+#include "ui/shared/ErrorReport.h"
 
-#include "FakeForm.h"
 #include "calc/Errors.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +11,8 @@ namespace {
 using halvern::ConversionError;
 using halvern::Field;
 using halvern::FloatingPointError;
-using halvern::testing::FakeForm;
-using halvern::window::describeError;
-using halvern::window::pressButton;
-using halvern::window::quoteFieldText;
+using halvern::ui::describeError;
+using halvern::ui::quoteFieldText;
 using Kind = FloatingPointError::Kind;
 
 // What the user reads: a quote sits between a first-strong isolate and its closing mark.
@@ -80,20 +77,6 @@ TEST(ErrorReport, EveryErrorInTheUsersWords) {
         EXPECT_EQ(report.text, c.text);
         EXPECT_EQ(report.field, c.field);
     }
-}
-
-// A press either leaves its fee or hands back the report of what stopped it; nothing escapes.
-TEST(ErrorReport, APressReportsWhatStoppedIt) {
-    FakeForm good("100", "550", "old");
-    EXPECT_EQ(pressButton(good), std::nullopt);
-    EXPECT_EQ(good.feeText, "1");
-
-    FakeForm bad("12abc", "550", "old");
-    const auto report = pressButton(bad);
-    ASSERT_TRUE(report.has_value());
-    EXPECT_EQ(report->field, Field::amount);
-    EXPECT_NE(report->text.find("12abc"), std::string::npos);
-    EXPECT_EQ(bad.feeText, "old");
 }
 
 // Texts that would hide from the user why they are not numbers, or turn the sentence around.

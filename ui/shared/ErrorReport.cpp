@@ -1,14 +1,14 @@
-#include "window/ErrorReport.h"
+#include "ui/shared/ErrorReport.h"
 
-#include "calc/FeeCalculation.h"
-#include "window/ControlTable.h"
+#include "ui/shared/ControlTable.h"
+#include "ui/shared/Layout.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 
-namespace halvern::window {
+namespace halvern::ui {
 
 namespace {
 
@@ -17,24 +17,12 @@ constexpr std::string_view firstStrongIsolate = "\u2068";
 constexpr std::string_view popDirectionalIsolate = "\u2069";
 constexpr std::string_view ellipsis = "\u2026";
 
-std::string fieldInWords(Field field) {
-    switch (field) {
-    case Field::amount:
-        return "amount";
-    case Field::gprice:
-        return "gold price";
-    case Field::fee:
-        return "fee";
-    }
-    return "field";
-}
-
 bool isBlankOnly(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
 std::string conversionMessage(const ConversionError& error) {
-    const std::string field = fieldInWords(error.field());
+    const std::string field = fieldRow(error.field()).inWords;
     if (isBlankOnly(error.text()))
         return "The " + field + " is empty.\n\nPlease type a number, for example 1250.50.";
     return "The " + field + " \"" + quoteFieldText(error.text()) +
@@ -189,17 +177,4 @@ ErrorReport describeError(const std::exception_ptr& error) {
     }
 }
 
-} // namespace halvern::window
-
-namespace halvern::window {
-
-std::optional<ErrorReport> pressButton(Form& form) {
-    try {
-        Command1_Click(form);
-        return std::nullopt;
-    } catch (...) {
-        return describeError(std::current_exception());
-    }
-}
-
-} // namespace halvern::window
+} // namespace halvern::ui

@@ -1,6 +1,6 @@
-#include "win32/Logo.h"
+#include "ui/win32/Logo.h"
 
-#include "win32/Resources.h"
+#include "ui/win32/Resources.h"
 
 // Windows headers depend on their order.
 // clang-format off

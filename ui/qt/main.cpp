@@ -1,6 +1,6 @@
 #include "AppIdentity.h"
-#include "qt/CalculatorWindow.h"
-#include "qt/Startup.h"
+#include "ui/qt/CalculatorWindow.h"
+#include "ui/qt/Startup.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "qt/Startup.h"
+#include "ui/qt/Startup.h"
 
 #include <QAccessible>
 #include <QAccessibleApplication>

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace halvern::window {
+namespace halvern::ui {
 
 // Turns an error raised by a press into what every window shows the user: the words of the
 // report and the field to put right, if one is to blame. The one place where errors become user
@@ -22,10 +22,6 @@ struct ErrorReport {
 
 ErrorReport describeError(const std::exception_ptr& error);
 
-// One press of "Calculate fee" against a form, as every window runs it: the calculation, and
-// the report of the error it raised, if any. Nothing escapes into the toolkit's event handling.
-std::optional<ErrorReport> pressButton(Form& form);
-
 // The note shown when a field refused an edit, since the text would have been `length`
 // characters long: more than a field holds.
 std::string tooLongNote(std::size_t length);
@@ -36,4 +32,4 @@ std::string tooLongNote(std::size_t length);
 // characters, with an ellipsis where it was cut.
 std::string quoteFieldText(std::string_view text, std::size_t limit = 40);
 
-} // namespace halvern::window
+} // namespace halvern::ui

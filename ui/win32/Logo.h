@@ -10,7 +10,7 @@ class Bitmap;
 
 namespace halvern::win32 {
 
-// The logo picture: the design's GIF and the one drawn at twice its size, read from the
+// The logo picture: the 105 x 45 GIF and the one drawn at twice its size, read from the
 // program's resources with GDI+, which keeps the GIF's transparent colour transparent. It draws
 // into a box; laying the box out is the window's business. Needs GDI+ started.
 class Logo {

@@ -1,24 +1,21 @@
-#include "win32/CalculatorWindow.h"
+#include "ui/win32/CalculatorWindow.h"
 
-#include "win32/Logo.h"
-#include "win32/Resources.h"
-#include "window/CaptionFit.h"
-#include "window/ControlTable.h"
-#include "window/ErrorReport.h"
+#include "ui/win32/Logo.h"
+#include "ui/win32/Resources.h"
+#include "ui/shared/CaptionFit.h"
+#include "ui/shared/ControlTable.h"
+#include "ui/shared/Layout.h"
 
-#include <algorithm>
 #include <commctrl.h>
-#include <cstring>
+#include <cstdlib>
 #include <initguid.h>
-#include <map>
 #include <oleacc.h>
-#include <vector>
 
 namespace halvern::win32 {
 
 namespace {
 
-using namespace halvern::window;
+using namespace halvern::ui;
 
 constexpr const wchar_t* windowClass = L"HalvernFeeCalculator";
 constexpr int firstControlId = 100; // clear of IDOK and IDCANCEL, which the keyboard sends
@@ -68,19 +65,6 @@ std::wstring clipboardText(HWND owner) {
     return text;
 }
 
-std::size_t indexOf(const char* name) {
-    for (std::size_t i = 0; i < controlTable.size(); ++i) {
-        if (std::strcmp(controlTable[i].name, name) == 0)
-            return i;
-    }
-    return controlTable.size();
-}
-
-RECT pixelRect(const ControlSpec& spec, UINT dpi) {
-    const int d = static_cast<int>(dpi);
-    const int left = twipsToPixels(spec.left, d), top = twipsToPixels(spec.top, d);
-    return {left, top, left + twipsToPixels(spec.width, d), top + twipsToPixels(spec.height, d)};
-}
 
 HFONT fontOfSize(const LOGFONTW& base, int pixels) {
     LOGFONTW font = base;
@@ -119,8 +103,8 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance)
 
     // Sized for the system's density first; layout() then fits the client area exactly.
     const UINT systemDpi = GetDpiForSystem();
-    RECT frame{0, 0, twipsToPixels(formWidth, static_cast<int>(systemDpi)),
-               twipsToPixels(formHeight, static_cast<int>(systemDpi))};
+    const PixelRect client = clientRect(static_cast<int>(systemDpi));
+    RECT frame{0, 0, client.width, client.height};
     AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, windowExStyle, systemDpi);
     m_window = CreateWindowExW(windowExStyle, windowClass, wide(formCaption).c_str(), windowStyle,
                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
@@ -144,18 +128,17 @@ CalculatorWindow::~CalculatorWindow() {
 void CalculatorWindow::show(int showCommand) {
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
-    SetFocus(control("amount"));
+    SetFocus(m_controls.at(tabChain.front()));
 }
 
 HWND CalculatorWindow::control(const char* name) const {
-    const std::size_t index = indexOf(name);
-    return index < m_controls.size() ? m_controls.at(index) : nullptr;
+    const std::size_t row = rowOf(name);
+    return row < m_controls.size() ? m_controls.at(row) : nullptr;
 }
 
 void CalculatorWindow::createControls() {
-    std::map<int, HWND> tabOrder;
     for (std::size_t i = 0; i < controlTable.size(); ++i) {
-        const ControlSpec& spec = controlTable[i];
+        const ControlRow& spec = controlTable[i];
         const wchar_t* kind = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE;
         DWORD exStyle = 0;
@@ -163,12 +146,12 @@ void CalculatorWindow::createControls() {
         switch (spec.kind) {
         case ControlKind::textField:
             kind = L"EDIT";
-            style |= WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT;
+            style |= ES_AUTOHSCROLL | ES_LEFT;
             exStyle = WS_EX_CLIENTEDGE;
             break;
         case ControlKind::pushButton:
             kind = L"BUTTON";
-            style |= WS_TABSTOP | BS_PUSHBUTTON;
+            style |= BS_PUSHBUTTON;
             break;
         case ControlKind::label:
             style |= SS_LEFT | SS_NOPREFIX;
@@ -178,6 +161,8 @@ void CalculatorWindow::createControls() {
             text = L"Halvern logo";
             break;
         }
+        if (takesFocus(spec))
+            style |= WS_TABSTOP;
         const auto id = static_cast<INT_PTR>(firstControlId + static_cast<int>(i));
         HWND control = CreateWindowExW(exStyle, kind, text.c_str(), style, 0, 0, 0, 0, m_window,
                                        reinterpret_cast<HMENU>(id), m_instance, nullptr);
@@ -185,21 +170,20 @@ void CalculatorWindow::createControls() {
         if (spec.kind == ControlKind::textField) {
             // The edit control would cut a paste at its limit without a word; pastes are
             // weighed first (fieldProcedure), so the limit only stops typing past the bound.
-            SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(maxFieldLength), 0);
+            SendMessageW(control, EM_SETLIMITTEXT, maxFieldLength, 0);
             SetWindowSubclass(control, &CalculatorWindow::fieldProcedure, 1,
                               reinterpret_cast<DWORD_PTR>(this));
         }
-        if (spec.tabIndex != noTabStop)
-            tabOrder.emplace(spec.tabIndex, control);
     }
-    // Dialog navigation follows the Z order: put the focusable controls in tab order on top.
+    // Dialog navigation follows the Z order: put the tab chain's controls in its order on top.
     HWND previous = HWND_TOP;
-    for (const auto& [index, control] : tabOrder) {
-        SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = control;
+    for (const std::size_t row : tabChain) {
+        SetWindowPos(m_controls.at(row), previous, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = m_controls.at(row);
     }
-    for (const FieldCaption& pair : fieldCaptions)
-        nameForAssistiveTechnology(control(pair.field), windowText(control(pair.label)));
+    for (const FieldRow& row : fieldTable)
+        nameForAssistiveTechnology(field(row.field), windowText(control(row.caption)));
 
     const int big = GetSystemMetricsForDpi(SM_CXICON, m_dpi);
     const int small = GetSystemMetricsForDpi(SM_CXSMICON, m_dpi);
@@ -214,9 +198,8 @@ void CalculatorWindow::createControls() {
 void CalculatorWindow::layout(UINT dpi) {
     m_dpi = dpi;
     for (std::size_t i = 0; i < controlTable.size(); ++i) {
-        const RECT box = pixelRect(controlTable[i], dpi);
-        MoveWindow(m_controls.at(i), box.left, box.top, box.right - box.left, box.bottom - box.top,
-                   TRUE);
+        const PixelRect box = pixelRect(controlTable[i], static_cast<int>(dpi));
+        MoveWindow(m_controls.at(i), box.left, box.top, box.width, box.height, TRUE);
     }
     // The frame as it is now drawn, rather than as computed for the density: the two differ
     // while the system still draws the frame at another one.
@@ -225,9 +208,8 @@ void CalculatorWindow::layout(UINT dpi) {
     GetClientRect(m_window, &inner);
     const int frameWidth = (outer.right - outer.left) - inner.right;
     const int frameHeight = (outer.bottom - outer.top) - inner.bottom;
-    SetWindowPos(m_window, nullptr, 0, 0,
-                 twipsToPixels(formWidth, static_cast<int>(dpi)) + frameWidth,
-                 twipsToPixels(formHeight, static_cast<int>(dpi)) + frameHeight,
+    const PixelRect client = clientRect(static_cast<int>(dpi));
+    SetWindowPos(m_window, nullptr, 0, 0, client.width + frameWidth, client.height + frameHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     fitFonts();
 }
@@ -237,43 +219,15 @@ void CalculatorWindow::fitFonts() {
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, m_dpi);
     const LOGFONTW& desktop = metrics.lfMessageFont;
-    const int desktopPixels = std::abs(static_cast<int>(desktop.lfHeight));
-
-    const auto scaled = [this](int pixels) {
-        return MulDiv(pixels, static_cast<int>(m_dpi), 96);
-    };
     const int edge = 2 * GetSystemMetricsForDpi(SM_CXEDGE, m_dpi);
-    const int buttonMargin = edge + 2 * scaled(3);
-    std::vector<std::wstring> labelTexts, fieldTexts, buttonTexts;
-    std::vector<Extent> labelRooms, fieldRooms, buttonRooms;
-    for (std::size_t i = 0; i < controlTable.size(); ++i) {
-        const RECT box = pixelRect(controlTable[i], m_dpi);
-        const Extent room{box.right - box.left, box.bottom - box.top};
-        switch (controlTable[i].kind) {
-        case ControlKind::label:
-            labelTexts.push_back(windowText(m_controls.at(i)));
-            labelRooms.push_back(room);
-            break;
-        case ControlKind::textField:
-            // What the user types must be one line high inside the sunken edge.
-            fieldTexts.emplace_back();
-            fieldRooms.push_back({room.width - edge, room.height - edge});
-            break;
-        case ControlKind::pushButton:
-            buttonTexts.push_back(windowText(m_controls.at(i)));
-            buttonRooms.push_back({room.width - buttonMargin, room.height - edge});
-            break;
-        case ControlKind::picture:
-            break;
-        }
-    }
+    const Frames frames{edge, edge + 2 * MulDiv(3, static_cast<int>(m_dpi), 96), edge};
 
     HDC dc = GetDC(m_window);
-    const auto fitted = [&](const std::vector<std::wstring>& texts,
-                            const std::vector<Extent>& rooms) {
-        HFONT font = nullptr;
-        int fontPixels = 0;
-        const int pixels = fitPixelSize(desktopPixels, rooms, [&](int size, std::size_t i) {
+    HFONT font = nullptr; // one per size: creating fonts is the cost here
+    int fontPixels = 0;
+    const FontSizes sizes = fitFontSizes(
+        std::abs(static_cast<int>(desktop.lfHeight)), static_cast<int>(m_dpi), frames,
+        [&](FontGroup, int size, std::string_view text) {
             if (font == nullptr || fontPixels != size) {
                 if (font != nullptr)
                     DeleteObject(font);
@@ -281,94 +235,88 @@ void CalculatorWindow::fitFonts() {
                 fontPixels = size;
             }
             const HGDIOBJ previous = SelectObject(dc, font);
+            const std::wstring wideText = wide(text);
             SIZE extent{};
-            const std::wstring& text = texts.at(i);
-            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            GetTextExtentPoint32W(dc, wideText.c_str(), static_cast<int>(wideText.size()),
+                                  &extent);
             TEXTMETRICW textMetrics{};
             GetTextMetricsW(dc, &textMetrics);
             SelectObject(dc, previous);
             return Extent{extent.cx, textMetrics.tmHeight};
         });
-        if (font != nullptr)
-            DeleteObject(font);
-        return fontOfSize(desktop, pixels);
-    };
-    HFONT captions = fitted(labelTexts, labelRooms);
-    HFONT fields = fitted(fieldTexts, fieldRooms);
-    HFONT button = fitted(buttonTexts, buttonRooms);
+    if (font != nullptr)
+        DeleteObject(font);
     ReleaseDC(m_window, dc);
 
-    for (std::size_t i = 0; i < controlTable.size(); ++i) {
-        HFONT font = captions;
-        if (controlTable[i].kind == ControlKind::textField)
-            font = fields;
-        else if (controlTable[i].kind == ControlKind::pushButton)
-            font = button;
-        SendMessageW(m_controls.at(i), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    }
     for (HFONT old : {m_captionFont, m_fieldFont, m_buttonFont}) {
         if (old != nullptr)
             DeleteObject(old);
     }
-    m_captionFont = captions;
-    m_fieldFont = fields;
-    m_buttonFont = button;
+    m_captionFont = fontOfSize(desktop, sizes.captions);
+    m_fieldFont = fontOfSize(desktop, sizes.fields);
+    m_buttonFont = fontOfSize(desktop, sizes.button);
+    for (std::size_t i = 0; i < controlTable.size(); ++i) {
+        const auto group = fontGroupOf(controlTable[i].kind);
+        HFONT fitted = m_captionFont;
+        if (group == FontGroup::fields)
+            fitted = m_fieldFont;
+        else if (group == FontGroup::button)
+            fitted = m_buttonFont;
+        SendMessageW(m_controls.at(i), WM_SETFONT, reinterpret_cast<WPARAM>(fitted), TRUE);
+    }
 }
 
 bool CalculatorWindow::translate(MSG& message) {
     return IsDialogMessageW(m_window, &message) != FALSE;
 }
 
-std::string CalculatorWindow::amount() const {
-    return utf8(windowText(control("amount")));
+std::string CalculatorWindow::text(Field which) const {
+    return utf8(windowText(field(which)));
 }
 
-std::string CalculatorWindow::gprice() const {
-    return utf8(windowText(control("gprice")));
-}
-
-std::string CalculatorWindow::fee() const {
-    return utf8(windowText(control("fee")));
-}
-
-void CalculatorWindow::setFee(const std::string& text) {
-    SetWindowTextW(control("fee"), wide(text).c_str());
+void CalculatorWindow::setText(Field which, const std::string& text) {
+    SetWindowTextW(field(which), wide(text).c_str());
 }
 
 HWND CalculatorWindow::field(Field which) const {
-    switch (which) {
-    case Field::amount:
-        return control("amount");
-    case Field::gprice:
-        return control("gprice");
-    case Field::fee:
-        return control("fee");
-    }
-    return nullptr;
+    return m_controls.at(rowOf(which));
 }
 
 void CalculatorWindow::Command1_Click() {
-    // Every error ends here, in front of the user, and the window goes on waiting.
-    if (const std::optional<ErrorReport> report = pressButton(*this))
-        reportError(*report);
+    pressButton(*this);
 }
 
-void CalculatorWindow::reportError(const ErrorReport& report) {
-    MessageBoxW(m_window, wide(report.text).c_str(), wide(formCaption).c_str(),
-                MB_OK | MB_ICONERROR);
-    // Back where the mistake is, its text selected, ready to be typed over.
-    if (report.field) {
-        HWND mistaken = field(*report.field);
-        SetFocus(mistaken);
-        SendMessageW(mistaken, EM_SETSEL, 0, -1);
-    }
+void CalculatorWindow::showMessage(Severity severity, const std::string& text) {
+    const UINT icon = severity == Severity::error ? MB_ICONERROR : MB_ICONWARNING;
+    MessageBoxW(m_window, wide(text).c_str(), wide(formCaption).c_str(), MB_OK | icon);
 }
 
-void CalculatorWindow::refuseLongText(HWND field, std::size_t length) {
+void CalculatorWindow::focusField(Field which, bool selectAll) {
+    HWND edit = field(which);
+    SetFocus(edit);
+    if (selectAll)
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+}
+
+void CalculatorWindow::alert() {
     MessageBeep(MB_ICONWARNING);
-    MessageBoxW(m_window, wide(tooLongNote(length)).c_str(), wide(formCaption).c_str(),
-                MB_OK | MB_ICONWARNING);
-    SetFocus(field);
+}
+
+// The brush and colours of a control whose background the control table fixes; none for the
+// controls the theme paints.
+HBRUSH CalculatorWindow::fixedBrush(HWND control, HDC dc) const {
+    for (std::size_t i = 0; i < controlTable.size(); ++i) {
+        if (m_controls.at(i) != control)
+            continue;
+        const auto colour = fixedBackground(controlTable[i]);
+        if (!colour)
+            return nullptr;
+        // Text on a colour the window fixes is black with it, whatever the desktop's theme.
+        SetTextColor(dc, textOnFixedColour);
+        SetBkColor(dc, *colour);
+        return *colour == lightGrey ? m_greyBrush : m_windowBrush;
+    }
+    return nullptr;
 }
 
 LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPARAM wParam,
@@ -382,9 +330,13 @@ LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPAR
     DWORD start = 0, end = 0;
     SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
-    const auto kept = static_cast<std::size_t>(GetWindowTextLengthW(field)) - (end - start);
-    if (kept + text.size() > static_cast<std::size_t>(maxFieldLength)) {
-        reinterpret_cast<CalculatorWindow*>(self)->refuseLongText(field, text.size());
+    if (!fitsField(static_cast<std::size_t>(GetWindowTextLengthW(field)), end - start,
+                   text.size())) {
+        auto* window = reinterpret_cast<CalculatorWindow*>(self);
+        for (const FieldRow& row : fieldTable) {
+            if (window->field(row.field) == field)
+                refuseLongText(*window, row.field, text.size());
+        }
         return 0;
     }
     SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
@@ -409,7 +361,7 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: {
         const auto id = static_cast<int>(LOWORD(wParam));
-        const auto button = static_cast<int>(firstControlId + indexOf("Command1"));
+        const auto button = firstControlId + static_cast<int>(rowOf("Command1"));
         // Enter sends IDOK: it presses the button only while the button has the focus.
         if ((id == button && HIWORD(wParam) == BN_CLICKED) ||
             (id == IDOK && GetFocus() == control("Command1")))
@@ -417,16 +369,10 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CTLCOLORSTATIC:
-        // Text on a colour the window fixes is black with it, whatever the desktop's theme.
-        SetTextColor(reinterpret_cast<HDC>(wParam), textOnFixedColour);
-        SetBkColor(reinterpret_cast<HDC>(wParam), windowColour);
-        return reinterpret_cast<LRESULT>(m_windowBrush);
     case WM_CTLCOLOREDIT:
-        if (reinterpret_cast<HWND>(lParam) != control("fee"))
-            break;
-        SetTextColor(reinterpret_cast<HDC>(wParam), textOnFixedColour);
-        SetBkColor(reinterpret_cast<HDC>(wParam), lightGrey);
-        return reinterpret_cast<LRESULT>(m_greyBrush);
+        if (HBRUSH brush = fixedBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+            return reinterpret_cast<LRESULT>(brush);
+        break;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item->hwndItem != control("Image1"))

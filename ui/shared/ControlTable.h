@@ -1,14 +1,18 @@
 #pragma once
 
+#include "calc/Errors.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
-namespace halvern::window {
+namespace halvern::ui {
 
-// The calculator window as designed: its ten controls in the order the window creates them, with
-// names, captions, places in twips, colours and tab order, and the rules every window applies
-// to them. It only describes; each toolkit's window builds its widgets from it and converts the
-// units, and nothing here changes while the program runs.
+// The calculator window's control table: its ten controls in the order the window creates them,
+// with names, captions, places in twips, colours and tab order. It only describes; each
+// toolkit's window builds its widgets from it through the rules in Layout.h, and nothing here
+// changes while the program runs.
 
 enum class ControlKind { textField, pushButton, label, picture };
 
@@ -16,7 +20,7 @@ enum class ControlKind { textField, pushButton, label, picture };
 // light grey that marks the fee as output.
 enum class Background { toolkit, window, lightGrey };
 
-struct ControlSpec {
+struct ControlRow {
     const char* name;
     ControlKind kind;
     const char* text;             // a caption or initial text; for the picture, its asset's name
@@ -38,12 +42,8 @@ inline constexpr std::uint32_t lightGrey = 0x00C0C0C0;
 // theme's light text on the dark yellow would be unreadable.
 inline constexpr std::uint32_t textOnFixedColour = 0x00000000;
 
-// A field refuses, whole, any edit that would make its text longer than this: far beyond any
-// number, short enough that laying the line out never stalls the window.
-inline constexpr int maxFieldLength = 100'000;
-
 // clang-format off
-inline constexpr std::array<ControlSpec, 10> controlTable{{
+inline constexpr std::array<ControlRow, 10> controlTable{{
     {"fee",      ControlKind::textField,  "",              3000, 2040, 1335, 285, Background::lightGrey, 5},
     {"gprice",   ControlKind::textField,  "550",           3000, 1200, 1335, 285, Background::toolkit,   2},
     {"Command1", ControlKind::pushButton, "Calculate fee",  480, 2040, 1335, 255, Background::toolkit,   1},
@@ -61,20 +61,40 @@ inline constexpr std::array<ControlSpec, 10> controlTable{{
 }};
 // clang-format on
 
-// Each field with the caption that names it to the user and to assistive technology.
-struct FieldCaption {
-    const char* field;
-    const char* label;
-};
-inline constexpr std::array<FieldCaption, 3> fieldCaptions{{
-    {"amount", "Label1"},
-    {"gprice", "Label2"},
-    {"fee", "Label3"},
-}};
-
-// Twips to pixels at a given density, to the nearest pixel: 15 twips make a pixel at 96 DPI.
-constexpr int twipsToPixels(int twips, int dpi = 96) {
-    return (twips * dpi + 720) / 1440;
+// The row of the control with this name; controlTable.size() where there is none.
+constexpr std::size_t rowOf(std::string_view name) {
+    for (std::size_t i = 0; i < controlTable.size(); ++i) {
+        if (name == controlTable[i].name)
+            return i;
+    }
+    return controlTable.size();
 }
 
-} // namespace halvern::window
+// The three fields the calculation reads and writes: each is the control of its own name
+// (fieldName), with the caption that names it to the user and to assistive technology, and the
+// words a report uses for it.
+struct FieldRow {
+    Field field;
+    const char* caption; // the label beside it
+    const char* inWords;
+};
+inline constexpr std::array<FieldRow, 3> fieldTable{{
+    {Field::amount, "Label1", "amount"},
+    {Field::gprice, "Label2", "gold price"},
+    {Field::fee, "Label3", "fee"},
+}};
+
+constexpr const FieldRow& fieldRow(Field field) {
+    for (const FieldRow& row : fieldTable) {
+        if (row.field == field)
+            return row;
+    }
+    return fieldTable[0];
+}
+
+// The row of the control that holds a field.
+constexpr std::size_t rowOf(Field field) {
+    return rowOf(fieldName(field));
+}
+
+} // namespace halvern::ui

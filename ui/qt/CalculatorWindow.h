@@ -1,0 +1,43 @@
+#pragma once
+
+#include "calc/Errors.h"
+#include "ui/shared/WindowRules.h"
+
+#include <QFont>
+#include <QWidget>
+#include <array>
+
+class QLineEdit;
+
+namespace halvern::qt {
+
+// The program's one window: the controls of the control table, built once and never moved, and
+// the three text fields offered to the calculation as its form. Presses and refused edits go
+// through the rules every window shares; the window computes, words and decides nothing itself.
+class CalculatorWindow final : public QWidget, public ui::WindowPort {
+    Q_OBJECT
+
+public:
+    explicit CalculatorWindow(QWidget* parent = nullptr);
+
+    std::string text(Field field) const override;
+    void setText(Field field, const std::string& text) override;
+    void showMessage(Severity severity, const std::string& text) override;
+    void focusField(Field field, bool selectAll) override;
+    void alert() override;
+
+private slots:
+    void Command1_Click();
+
+private:
+    void buildControls();
+    void fitFonts();
+    void refuseLongText(Field field, qsizetype length);
+    QLineEdit* lineEdit(Field field) const;
+
+    std::array<QLineEdit*, 3> m_fields{}; // by Field
+    QFont m_fieldFont;
+    QFont m_buttonFont;
+};
+
+} // namespace halvern::qt

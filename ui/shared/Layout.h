@@ -1,0 +1,95 @@
+#pragma once
+
+#include "ui/shared/ControlTable.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace halvern::ui {
+
+// How every window reads the control table: where a control stands at a density, which
+// controls take the focus and in which order, what colour a background is fixed to, and how
+// long a field's text may grow. A window maps these onto its toolkit and decides none of them.
+
+struct PixelRect {
+    int left = 0, top = 0, width = 0, height = 0;
+    friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// Twips to pixels at a density in dots per inch, to the nearest pixel: 15 twips make a pixel
+// at 96. Positions and sizes are each rounded, as the table's pixel columns are.
+constexpr int twipsToPixels(int twips, int dpi = 96) {
+    return (twips * dpi + 720) / 1440;
+}
+
+constexpr PixelRect pixelRect(const ControlRow& row, int dpi = 96) {
+    return {twipsToPixels(row.left, dpi), twipsToPixels(row.top, dpi),
+            twipsToPixels(row.width, dpi), twipsToPixels(row.height, dpi)};
+}
+
+// The client area: 312 x 213 pixels at 96 dots per inch.
+constexpr PixelRect clientRect(int dpi = 96) {
+    return {0, 0, twipsToPixels(formWidth, dpi), twipsToPixels(formHeight, dpi)};
+}
+
+// Only the fields and the button take the focus; the labels' tab indexes only complete the
+// numbering, and the picture has none.
+constexpr bool takesFocus(const ControlRow& row) {
+    return row.tabIndex != noTabStop &&
+           (row.kind == ControlKind::textField || row.kind == ControlKind::pushButton);
+}
+
+inline constexpr std::size_t focusableCount = [] {
+    std::size_t count = 0;
+    for (const ControlRow& row : controlTable) {
+        if (takesFocus(row))
+            ++count;
+    }
+    return count;
+}();
+
+// The rows of the controls that take the focus, in ascending tab index: the order of Tab, which
+// wraps from the last back to the first. The first takes the focus when the window opens.
+inline constexpr std::array<std::size_t, focusableCount> tabChain = [] {
+    std::array<std::size_t, focusableCount> chain{};
+    std::size_t filled = 0;
+    for (std::size_t i = 0; i < controlTable.size(); ++i) {
+        if (!takesFocus(controlTable[i]))
+            continue;
+        std::size_t at = filled++;
+        for (; at > 0 && controlTable[chain[at - 1]].tabIndex > controlTable[i].tabIndex; --at)
+            chain[at] = chain[at - 1];
+        chain[at] = i;
+    }
+    return chain;
+}();
+
+// The colour a control's background is fixed to, as 0x00BBGGRR, with textOnFixedColour on it;
+// none where the toolkit's theme paints it.
+constexpr std::optional<std::uint32_t> fixedBackground(const ControlRow& row) {
+    switch (row.background) {
+    case Background::toolkit:
+        return std::nullopt;
+    case Background::window:
+        return windowColour;
+    case Background::lightGrey:
+        return lightGrey;
+    }
+    return std::nullopt;
+}
+
+// A field refuses, whole, any edit that would make its text longer than this: far beyond any
+// number, short enough that laying the line out never stalls the window.
+inline constexpr std::size_t maxFieldLength = 100'000;
+
+// Whether a field whose text is `length` characters long may take an edit that replaces
+// `replaced` of them with `inserted` new ones. Characters are counted as the toolkits count
+// them, in UTF-16 code units.
+constexpr bool fitsField(std::size_t length, std::size_t replaced, std::size_t inserted) {
+    const std::size_t kept = length - (replaced < length ? replaced : length);
+    return inserted <= maxFieldLength && kept <= maxFieldLength - inserted;
+}
+
+} // namespace halvern::ui

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "calc/Errors.h"
+#include "calc/Form.h"
+
+#include <cstddef>
+#include <string>
+
+namespace halvern::ui {
+
+// What happens in every window when the user presses "Calculate fee" or an edit is refused,
+// written once. A window offers these few operations in its toolkit's terms and calls the
+// functions below; it decides nothing about wording, order or focus itself.
+class WindowPort : public Form {
+public:
+    enum class Severity { error, warning };
+
+    // The calculation's form, on the window's fields.
+    std::string amount() const final { return text(Field::amount); }
+    std::string gprice() const final { return text(Field::gprice); }
+    std::string fee() const final { return text(Field::fee); }
+    void setFee(const std::string& newText) final { setText(Field::fee, newText); }
+
+    // A field's whole text as UTF-8; setting it replaces it, and the field shows it from its
+    // start.
+    virtual std::string text(Field field) const = 0;
+    virtual void setText(Field field, const std::string& text) = 0;
+
+    // Shows a modal message box titled with the window's caption, plain text, one OK button;
+    // returns once the user has closed it.
+    virtual void showMessage(Severity severity, const std::string& text) = 0;
+    // Gives a field the keyboard focus, with its whole text selected where `selectAll` is set
+    // and the cursor left where it was otherwise.
+    virtual void focusField(Field field, bool selectAll) = 0;
+    // The desktop's short alert sound.
+    virtual void alert() = 0;
+
+protected:
+    WindowPort() = default;
+};
+
+// One press of "Calculate fee": the calculation on the window's three fields, then, for an
+// error it raised, the report in a box and the focus on the field to put right, its text
+// selected, ready to be typed over. Nothing escapes into the toolkit's event handling.
+void pressButton(WindowPort& window);
+
+// An edit refused because the field's text would have grown to `length` characters: an alert,
+// a note in a box, then the focus back in the field, its text and cursor as they were.
+void refuseLongText(WindowPort& window, Field field, std::size_t length);
+
+} // namespace halvern::ui
