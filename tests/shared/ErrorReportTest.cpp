@@ -57,11 +57,11 @@ TEST(ErrorReport, EveryErrorInTheUsersWords) {
         {"zero gold price", floating(Kind::zeroDivide),
          "Division by zero: the gold price is 0.\n\nPlease type the gold price in dollars per "
          "troy ounce.",
-         std::nullopt},
+         Field::gprice},
         {"nothing at no price", floating(Kind::invalidOperation),
          "Invalid operation: the amount and the gold price are both 0.\n\nPlease type the gold "
          "price in dollars per troy ounce.",
-         std::nullopt},
+         Field::gprice},
         {"too large", floating(Kind::overflow),
          "Overflow: a number is too large to calculate with.\n\nPlease check the amount and the "
          "gold price.",

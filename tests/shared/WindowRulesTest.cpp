@@ -1,3 +1,4 @@
+#include "ui/shared/FieldEdits.h"
 #include "ui/shared/Layout.h"
 #include "ui/shared/WindowRules.h"
 
@@ -73,13 +74,19 @@ TEST(WindowRules, AnErrorIsReportedThenItsFieldFocused) {
 }
 
 TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
-    RecordingWindow window("1", "550");
-    refuseLongText(window, Field::gprice, 123'456);
-    EXPECT_EQ(window.calls,
+    RecordingWindow pasted("1", "550");
+    refuseLongText(pasted, Field::gprice, 123'456);
+    EXPECT_EQ(pasted.calls,
               (std::vector<std::string>{
-                  "alert", "warning: Not pasted: 123,456 characters is more than a field holds "
-                           "(100,000).",
+                  "alert",
+                  "warning: Not pasted: 123,456 characters is more than a field holds (4,000).",
                   "focus gprice"}));
+    RecordingWindow typed("1", "550");
+    refuseTyping(typed, Field::amount);
+    EXPECT_EQ(typed.calls,
+              (std::vector<std::string>{
+                  "alert", "warning: Not typed: a field holds at most 4,000 characters.",
+                  "focus amount"}));
 }
 
 // The table's pixel column at 96 dots per inch, and the client area of 312 x 213.
@@ -124,21 +131,36 @@ TEST(Layout, FixedBackgroundsAreTheWindowsAndTheFeesGrey) {
     }
 }
 
-TEST(Layout, AFieldTakesAnEditUpToItsBoundAndNoFurther) {
+TEST(FieldEdits, AFieldTakesAnEditUpToItsBoundAndNoFurther) {
+    ASSERT_EQ(maxFieldLength, 4'000U);
     struct Case {
         std::size_t length, replaced, inserted;
         bool fits;
     };
     const Case cases[] = {
-        {0, 0, 100'000, true},        {0, 0, 100'001, false},
-        {99'999, 0, 1, true},         {100'000, 0, 1, false},
-        {100'000, 1, 1, true},        {100'000, 100'000, 100'000, true},
-        {50'000, 10, 50'011, false},  {10, 20, 100'000, true}, // replacing more than there is
+        {0, 0, 4'000, true},         {0, 0, 4'001, false},
+        {3'999, 0, 1, true},         {4'000, 0, 1, false},
+        {4'000, 1, 1, true},         {4'000, 4'000, 4'000, true},
+        {2'000, 10, 2'011, false},   {10, 20, 4'000, true}, // replacing more than there is
         {0, 0, static_cast<std::size_t>(-1), false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(fitsField(c.length, c.replaced, c.inserted), c.fits)
             << c.length << " - " << c.replaced << " + " << c.inserted;
+}
+
+TEST(FieldEdits, APasteLeavesItsTrailingLineBreaksBehind) {
+    struct Case {
+        std::u16string_view pasted;
+        std::size_t taken;
+    };
+    const Case cases[] = {
+        {u"100", 3},         {u"100\n", 3},      {u"100\r\n", 3},  {u"100\r", 3},
+        {u"100\r\n\r\n\n", 3}, {u"1\r\n2", 4},   {u"1\n2\n", 3},   {u"\r\n", 0},
+        {u"", 0},            {u"\n100", 4},      {u"100 \n", 4},    {u"100\u2028", 4},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pastedLength(c.pasted), c.taken) << c.pasted.size();
 }
 
 } // namespace

@@ -35,8 +35,8 @@ inline constexpr std::array<ErrorCase, 7> errorCases{{
     {"letters", "12abc", "550", "12abc", "amount"},
     {"gold price", "100", "1,5", "The gold price", "gprice"},
     {"markup stays text", "<b>1</b>", "550", "<b>1</b>", "amount"},
-    {"zero gold price", "100", "0", "Division by zero", nullptr},
-    {"zero by zero", "0", "0", "Invalid operation", nullptr},
+    {"zero gold price", "100", "0", "Division by zero", "gprice"},
+    {"zero by zero", "0", "0", "Invalid operation", "gprice"},
     {"too large", "1e400", "550", "Overflow", nullptr},
 }};
 

@@ -242,7 +242,7 @@ TEST_F(Win32Window, ErrorsReachTheUserAndTheWindowGoesOn) {
 // without a word: a field takes a paste whole or refuses it whole, and says so.
 TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
     HWND amount = control("amount");
-    const std::wstring full = L"12" + std::wstring(99'997, L' ') + L"x";
+    const std::wstring full = L"12" + std::wstring(3'997, L' ') + L"x";
     putOnClipboard(full);
     SetFocus(amount);
     SendMessageW(amount, WM_PASTE, 0, 0);
@@ -258,23 +258,43 @@ TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
 
     setText("amount", "100");
     SendMessageW(amount, EM_SETSEL, 0, -1);
-    putOnClipboard(std::wstring(100'001, L'9'));
+    putOnClipboard(std::wstring(4'001, L'9'));
     {
         const MessageBoxWatcher watcher;
         SendMessageW(amount, WM_PASTE, 0, 0);
         pump();
         ASSERT_EQ(watcher.seen, 1);
-        EXPECT_NE(watcher.words.find("Not pasted: 100,001 characters is more than a field holds "
-                                     "(100,000)."),
+        EXPECT_NE(watcher.words.find("Not pasted: 4,001 characters is more than a field holds "
+                                     "(4,000)."),
                   std::string::npos)
             << watcher.words;
     }
     EXPECT_EQ(text("amount"), "100");
 
-    putOnClipboard(L"1\r\n2");
-    SendMessageW(amount, EM_SETSEL, 0, -1);
-    SendMessageW(amount, WM_PASTE, 0, 0);
-    EXPECT_EQ(textOf(amount), L"1\r\n2");
+    // A break inside is kept for the report to show; trailing ones, from a spreadsheet's cell
+    // or a terminal's line, are left behind.
+    for (const auto& [pasted, taken] : {std::pair{L"1\r\n2", L"1\r\n2"}, std::pair{L"100\r\n", L"100"},
+                                        std::pair{L"100\n\n", L"100"}, std::pair{L"7\r", L"7"}}) {
+        putOnClipboard(pasted);
+        SendMessageW(amount, EM_SETSEL, 0, -1);
+        SendMessageW(amount, WM_PASTE, 0, 0);
+        EXPECT_EQ(textOf(amount), taken);
+    }
+
+    // Typing into a full field is refused with a word, not dropped silently.
+    setText("amount", std::string(4'000, '9'));
+    SetFocus(amount);
+    {
+        const MessageBoxWatcher watcher;
+        key('9');
+        pump();
+        ASSERT_EQ(watcher.seen, 1);
+        EXPECT_NE(watcher.words.find("Not typed: a field holds at most 4,000 characters."),
+                  std::string::npos)
+            << watcher.words;
+    }
+    EXPECT_EQ(textOf(amount).size(), 4'000U);
+    EXPECT_EQ(focused(), "amount");
 }
 
 // Every control where the shared layout puts it at the window's density (the layout's own

@@ -2,6 +2,7 @@
 
 #include "ui/shared/CaptionFit.h"
 #include "ui/shared/ControlTable.h"
+#include "ui/shared/FieldEdits.h"
 #include "ui/shared/Layout.h"
 
 #include <QAccessible>
@@ -138,7 +139,9 @@ private:
     bool paste(QClipboard::Mode mode) {
         if (m_edit->isReadOnly())
             return false;
-        const QString text = QGuiApplication::clipboard()->text(mode);
+        QString text = QGuiApplication::clipboard()->text(mode);
+        text.truncate(static_cast<qsizetype>(pastedLength(
+            {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())})));
         if (!fits(text.size(), m_edit->selectedText().size())) {
             m_refused(m_field, text.size());
             return true;
@@ -266,6 +269,9 @@ void CalculatorWindow::buildControls() {
         field->setValidator(new LengthBound(field));
         new PasteGuard(field, row.field,
                        [this](Field which, qsizetype length) { refuseLongText(which, length); });
+        // Typing is refused by the bound's validator; told once the key has been handled.
+        connect(field, &QLineEdit::inputRejected, this,
+                [this, which = row.field] { ui::refuseTyping(*this, which); }, Qt::QueuedConnection);
         // Each caption is its field's buddy: assistive technology reads the field by it.
         auto* caption = findChild<QLabel*>(QString::fromUtf8(row.caption));
         caption->setBuddy(field);

@@ -1,7 +1,7 @@
 #include "ui/shared/ErrorReport.h"
 
 #include "ui/shared/ControlTable.h"
-#include "ui/shared/Layout.h"
+#include "ui/shared/FieldEdits.h"
 
 #include <algorithm>
 #include <array>
@@ -137,6 +137,10 @@ std::string tooLongNote(std::size_t length) {
            grouped(maxFieldLength) + ").";
 }
 
+std::string fullFieldNote() {
+    return "Not typed: a field holds at most " + grouped(maxFieldLength) + " characters.";
+}
+
 std::string quoteFieldText(std::string_view text, std::size_t limit) {
     std::string quoted(firstStrongIsolate);
     std::size_t shown = 0;
@@ -169,7 +173,10 @@ ErrorReport describeError(const std::exception_ptr& error) {
     } catch (const ConversionError& e) {
         return {conversionMessage(e), e.field()};
     } catch (const FloatingPointError& e) {
-        return {floatingPointMessage(e), std::nullopt};
+        // A zero gold price is the gold price's mistake, whatever the amount; an overflow may be
+        // either's.
+        const bool goldPrice = e.kind() != FloatingPointError::Kind::overflow;
+        return {floatingPointMessage(e), goldPrice ? std::optional(Field::gprice) : std::nullopt};
     } catch (const std::exception& e) {
         return {std::string("The fee could not be calculated: ") + e.what(), std::nullopt};
     } catch (...) {

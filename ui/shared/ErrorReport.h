@@ -17,7 +17,7 @@ namespace halvern::ui {
 
 struct ErrorReport {
     std::string text;           // UTF-8, plain text: never to be read as markup
-    std::optional<Field> field; // where the focus goes once the report is closed
+    std::optional<Field> field; // the field to blame: the focus goes there once it is closed
 };
 
 ErrorReport describeError(const std::exception_ptr& error);
@@ -25,6 +25,9 @@ ErrorReport describeError(const std::exception_ptr& error);
 // The note shown when a field refused an edit, since the text would have been `length`
 // characters long: more than a field holds.
 std::string tooLongNote(std::size_t length);
+
+// The note shown when a field that holds all it may refused a typed character.
+std::string fullFieldNote();
 
 // A field's text as a report quotes it, without the quotation marks: isolated from the
 // direction of the sentence around it; controls, format characters, blanks other than the plain

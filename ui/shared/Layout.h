@@ -10,8 +10,8 @@
 namespace halvern::ui {
 
 // How every window reads the control table: where a control stands at a density, which
-// controls take the focus and in which order, what colour a background is fixed to, and how
-// long a field's text may grow. A window maps these onto its toolkit and decides none of them.
+// controls take the focus and in which order, and what colour a background is fixed to. A
+// window maps these onto its toolkit and decides none of them.
 
 struct PixelRect {
     int left = 0, top = 0, width = 0, height = 0;
@@ -78,18 +78,6 @@ constexpr std::optional<std::uint32_t> fixedBackground(const ControlRow& row) {
         return lightGrey;
     }
     return std::nullopt;
-}
-
-// A field refuses, whole, any edit that would make its text longer than this: far beyond any
-// number, short enough that laying the line out never stalls the window.
-inline constexpr std::size_t maxFieldLength = 100'000;
-
-// Whether a field whose text is `length` characters long may take an edit that replaces
-// `replaced` of them with `inserted` new ones. Characters are counted as the toolkits count
-// them, in UTF-16 code units.
-constexpr bool fitsField(std::size_t length, std::size_t replaced, std::size_t inserted) {
-    const std::size_t kept = length - (replaced < length ? replaced : length);
-    return inserted <= maxFieldLength && kept <= maxFieldLength - inserted;
 }
 
 } // namespace halvern::ui

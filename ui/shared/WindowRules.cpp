@@ -20,10 +20,22 @@ void pressButton(WindowPort& window) {
         window.focusField(*report.field, true);
 }
 
-void refuseLongText(WindowPort& window, Field field, std::size_t length) {
+namespace {
+
+void refuse(WindowPort& window, Field field, const std::string& note) {
     window.alert();
-    window.showMessage(WindowPort::Severity::warning, tooLongNote(length));
+    window.showMessage(WindowPort::Severity::warning, note);
     window.focusField(field, false);
+}
+
+} // namespace
+
+void refuseLongText(WindowPort& window, Field field, std::size_t length) {
+    refuse(window, field, tooLongNote(length));
+}
+
+void refuseTyping(WindowPort& window, Field field) {
+    refuse(window, field, fullFieldNote());
 }
 
 } // namespace halvern::ui

@@ -4,6 +4,7 @@
 #include "ui/win32/Resources.h"
 #include "ui/shared/CaptionFit.h"
 #include "ui/shared/ControlTable.h"
+#include "ui/shared/FieldEdits.h"
 #include "ui/shared/Layout.h"
 
 #include <commctrl.h>
@@ -19,6 +20,9 @@ using namespace halvern::ui;
 
 constexpr const wchar_t* windowClass = L"HalvernFeeCalculator";
 constexpr int firstControlId = 100; // clear of IDOK and IDCANCEL, which the keyboard sends
+// Posted by a field that refused a typed character, to tell the user once the key is handled;
+// its wParam is the field.
+constexpr UINT typingRefused = WM_APP + 1;
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD windowExStyle = 0;
 
@@ -326,7 +330,8 @@ LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPAR
     // The edit control's own paste cuts at its limit and at the first line break, without a
     // word. The text is weighed first, then goes in whole as one replacement of the selection,
     // or not at all.
-    const std::wstring text = clipboardText(field);
+    std::wstring text = clipboardText(field);
+    text.resize(pastedLength({reinterpret_cast<const char16_t*>(text.data()), text.size()}));
     DWORD start = 0, end = 0;
     SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
@@ -361,6 +366,13 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: {
         const auto id = static_cast<int>(LOWORD(wParam));
+        if (HIWORD(wParam) == EN_MAXTEXT) {
+            for (const FieldRow& row : fieldTable) {
+                if (field(row.field) == reinterpret_cast<HWND>(lParam))
+                    PostMessageW(m_window, typingRefused, static_cast<WPARAM>(row.field), 0);
+            }
+            return 0;
+        }
         const auto button = firstControlId + static_cast<int>(rowOf("Command1"));
         // Enter sends IDOK: it presses the button only while the button has the focus.
         if ((id == button && HIWORD(wParam) == BN_CLICKED) ||
@@ -389,6 +401,9 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         layout(HIWORD(wParam));
         return 0;
     }
+    case typingRefused:
+        refuseTyping(*this, static_cast<Field>(wParam));
+        return 0;
     case WM_DESTROY:
         if (m_endsProgram)
             PostQuitMessage(0);
