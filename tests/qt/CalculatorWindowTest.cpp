@@ -151,6 +151,39 @@ private slots:
         QCOMPARE(field("fee")->text(), QStringLiteral("1"));
     }
 
+    // A fee wider than its field is shown from its first digit: from its end it would read as a
+    // smaller sum.
+    void aLongFeeReadsFromItsFirstDigit() {
+        field("amount")->setText("1234567890123");
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QLineEdit* fee = field("fee");
+        QCOMPARE(fee->text(), QStringLiteral("12345678901.23"));
+        QVERIFY(fee->fontMetrics().horizontalAdvance(fee->text()) > fee->width());
+        QCOMPARE(fee->cursorPosition(), 0);
+        QVERIFY(fee->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < fee->width() / 4);
+    }
+
+    // A spreadsheet's cell or a terminal's line comes with a line break, which a paste leaves
+    // behind; one inside the text stays, for the report to show.
+    void pastesLeaveTrailingLineBreaksBehind_data() {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("taken");
+        QTest::newRow("CR LF") << "100\r\n" << "100";
+        QTest::newRow("LF") << "100\n" << "100";
+        QTest::newRow("several") << "100\r\n\n\r" << "100";
+        QTest::newRow("inside") << "1\n2" << "1\n2";
+    }
+
+    void pastesLeaveTrailingLineBreaksBehind() {
+        QFETCH(QString, pasted);
+        QFETCH(QString, taken);
+        if (!onClipboard(pasted))
+            QSKIP("this platform has no clipboard here");
+        QLineEdit* amount = field("amount");
+        QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(amount->text(), taken);
+    }
+
     void enterInAFieldPressesNothing() {
         QTest::keyClicks(field("amount"), "100");
         for (const char* name : {"amount", "gprice", "fee"}) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real program as a person would: on a virtual X display with a window manager, it
 # finds the window, types an amount, tabs to the button, presses Space, copies the fee out of its
-# field and closes the window with Alt+F4, then expects the program to have ended by itself.
+# field, does the same with a spreadsheet cell pasted in, and closes the window with Alt+F4, then
+# expects the program to have ended by itself.
 # Then, under a dark desktop theme, it checks from the screen's pixels that a caption and the fee
 # are still dark on their light grounds, and that the program ends when another X client
 # destroys its window. Last, with no display at all, the program must say so and exit 1.
@@ -34,6 +35,14 @@ xdotool key Tab Tab ctrl+a ctrl+c # -> gprice -> fee, then copy the fee
 read_fee() { [[ $(timeout 2 xclip -o -selection clipboard 2>/dev/null) == "$1" ]]; }
 eventually read_fee 1 || fail "fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)', not 1"
 echo "smoke: typed 100 at a gold price of 550, the fee field reads 1"
+
+# A cell copied from a spreadsheet brings a line break along; the field leaves it behind.
+printf '1234567890123\r\n' | xclip -selection clipboard
+xdotool key Tab ctrl+a ctrl+v Tab space # fee -> amount, paste over it, press
+xdotool key Tab Tab ctrl+a ctrl+c
+eventually read_fee 12345678901.23 ||
+  fail "after a pasted spreadsheet cell the fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)'"
+echo "smoke: pasted 1234567890123 with its line break, the fee field reads 12345678901.23"
 
 xdotool key alt+F4
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
