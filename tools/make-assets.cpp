@@ -1,4 +1,5 @@
-// Draws the program icon (assets/halvern.ico, and PNGs of it at 48 to 256 px in assets/icons/)
+// Draws the program icon (assets/halvern.ico, and PNGs of it at 48 to 256 px in assets/icons/,
+// also gathered in assets/icons/halvern-large.ico)
 // and the logo (assets/logo.gif, and logo@2x.gif at twice the size for dense screens) from
 // nothing but arithmetic, so that all can be written again byte for byte:
 //   make-assets <output folder>
@@ -672,6 +673,30 @@ Bytes makeLogo(int scale) {
     return out;
 }
 
+// The larger icon images as one icon file with PNG entries (as Windows reads them since Vista),
+// for the Windows window's big icon on dense screens; the program file keeps its three images.
+Bytes makeLargeIcon(const std::vector<std::pair<int, Bytes>>& pngs) {
+    Bytes out;
+    putLe16(out, 0);
+    putLe16(out, 1); // an icon
+    putLe16(out, static_cast<unsigned>(pngs.size()));
+    std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(pngs.size());
+    for (const auto& [size, png] : pngs) {
+        out.push_back(static_cast<std::uint8_t>(size % 256)); // 0 stands for 256
+        out.push_back(static_cast<std::uint8_t>(size % 256));
+        out.push_back(0); // no palette
+        out.push_back(0);
+        putLe16(out, 1);  // planes
+        putLe16(out, 32); // bits per pixel
+        putLe32(out, static_cast<std::uint32_t>(png.size()));
+        putLe32(out, offset);
+        offset += static_cast<std::uint32_t>(png.size());
+    }
+    for (const auto& entry : pngs)
+        out.insert(out.end(), entry.second.begin(), entry.second.end());
+    return out;
+}
+
 bool write(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()),
@@ -692,10 +717,13 @@ int main(int argc, char** argv) {
     bool written = write(folder / "halvern.ico", makeIcon()) &&
                    write(folder / "logo.gif", makeLogo(1)) &&
                    write(folder / "logo@2x.gif", makeLogo(2));
+    std::vector<std::pair<int, Bytes>> pngs;
     for (const int size : {48, 64, 128, 256}) {
+        pngs.emplace_back(size, makePng(size, drawSmoothIcon(size)));
         written = written && write(folder / "icons" / ("halvern-" + std::to_string(size) + ".png"),
-                                   makePng(size, drawSmoothIcon(size)));
+                                   pngs.back().second);
     }
+    written = written && write(folder / "icons" / "halvern-large.ico", makeLargeIcon(pngs));
     if (!written) {
         std::cerr << "make-assets: cannot write into " << folder << '\n';
         return 1;

@@ -168,10 +168,14 @@ private slots:
     void pastesLeaveTrailingLineBreaksBehind_data() {
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("taken");
-        QTest::newRow("CR LF") << "100\r\n" << "100";
-        QTest::newRow("LF") << "100\n" << "100";
-        QTest::newRow("several") << "100\r\n\n\r" << "100";
-        QTest::newRow("inside") << "1\n2" << "1\n2";
+        QTest::newRow("CR LF") << "100\r\n"
+                               << "100";
+        QTest::newRow("LF") << "100\n"
+                            << "100";
+        QTest::newRow("several") << "100\r\n\n\r"
+                                 << "100";
+        QTest::newRow("inside") << "1\n2"
+                                << "1\n2";
     }
 
     void pastesLeaveTrailingLineBreaksBehind() {
@@ -426,7 +430,8 @@ private slots:
             QTest::keyClick(amount, Qt::Key_9);
             QCOMPARE(amount->text(), full);
             QTRY_VERIFY(closer.seen);
-            QCOMPARE(closer.text, QStringLiteral("Not typed: a field holds at most 4,000 characters."));
+            QCOMPARE(closer.text,
+                     QStringLiteral("Not typed: a field holds at most 4,000 characters."));
         }
         QCOMPARE(m_window->focusWidget(), amount);
         QTest::keyClick(amount, Qt::Key_Backspace);

@@ -1,8 +1,8 @@
-#include "ui/shared/FieldEdits.h"
-#include "ui/shared/Layout.h"
 #include "ui/shared/WindowRules.h"
 
 #include "WindowCases.h"
+#include "ui/shared/FieldEdits.h"
+#include "ui/shared/Layout.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -68,7 +68,8 @@ TEST(WindowRules, AnErrorIsReportedThenItsFieldFocused) {
         if (c.focus == nullptr)
             EXPECT_TRUE(focus.empty());
         else
-            EXPECT_EQ(focus, std::vector<std::string>{std::string("focus ") + c.focus + " selected"});
+            EXPECT_EQ(focus,
+                      std::vector<std::string>{std::string("focus ") + c.focus + " selected"});
         EXPECT_EQ(window.m_fee, "old");
     }
 }
@@ -76,11 +77,11 @@ TEST(WindowRules, AnErrorIsReportedThenItsFieldFocused) {
 TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
     RecordingWindow pasted("1", "550");
     refuseLongText(pasted, Field::gprice, 123'456);
-    EXPECT_EQ(pasted.calls,
-              (std::vector<std::string>{
-                  "alert",
-                  "warning: Not pasted: 123,456 characters is more than a field holds (4,000).",
-                  "focus gprice"}));
+    EXPECT_EQ(
+        pasted.calls,
+        (std::vector<std::string>{
+            "alert", "warning: Not pasted: 123,456 characters is more than a field holds (4,000).",
+            "focus gprice"}));
     RecordingWindow typed("1", "550");
     refuseTyping(typed, Field::amount);
     EXPECT_EQ(typed.calls,
@@ -96,7 +97,7 @@ TEST(Layout, PixelsAtNinetySixDotsPerInch) {
         PixelRect pixels;
     };
     const Case cases[] = {
-        {"fee", {200, 136, 89, 19}},    {"gprice", {200, 80, 89, 19}},
+        {"fee", {200, 136, 89, 19}},     {"gprice", {200, 80, 89, 19}},
         {"Command1", {32, 136, 89, 17}}, {"amount", {200, 56, 89, 19}},
         {"Label5", {2, 0, 87, 13}},      {"Label4", {8, 192, 281, 17}},
         {"Image1", {192, 0, 105, 45}},   {"Label3", {168, 139, 28, 13}},
@@ -138,10 +139,14 @@ TEST(FieldEdits, AFieldTakesAnEditUpToItsBoundAndNoFurther) {
         bool fits;
     };
     const Case cases[] = {
-        {0, 0, 4'000, true},         {0, 0, 4'001, false},
-        {3'999, 0, 1, true},         {4'000, 0, 1, false},
-        {4'000, 1, 1, true},         {4'000, 4'000, 4'000, true},
-        {2'000, 10, 2'011, false},   {10, 20, 4'000, true}, // replacing more than there is
+        {0, 0, 4'000, true},
+        {0, 0, 4'001, false},
+        {3'999, 0, 1, true},
+        {4'000, 0, 1, false},
+        {4'000, 1, 1, true},
+        {4'000, 4'000, 4'000, true},
+        {2'000, 10, 2'011, false},
+        {10, 20, 4'000, true}, // replacing more than there is
         {0, 0, static_cast<std::size_t>(-1), false},
     };
     for (const Case& c : cases)
@@ -155,9 +160,9 @@ TEST(FieldEdits, APasteLeavesItsTrailingLineBreaksBehind) {
         std::size_t taken;
     };
     const Case cases[] = {
-        {u"100", 3},         {u"100\n", 3},      {u"100\r\n", 3},  {u"100\r", 3},
-        {u"100\r\n\r\n\n", 3}, {u"1\r\n2", 4},   {u"1\n2\n", 3},   {u"\r\n", 0},
-        {u"", 0},            {u"\n100", 4},      {u"100 \n", 4},    {u"100\u2028", 4},
+        {u"100", 3},    {u"100\n", 3},     {u"100\r\n", 3}, {u"100\r", 3}, {u"100\r\n\r\n\n", 3},
+        {u"1\r\n2", 4}, {u"1\n2\n", 3},    {u"\r\n", 0},    {u"", 0},      {u"\n100", 4},
+        {u"100 \n", 4}, {u"100\u2028", 4},
     };
     for (const Case& c : cases)
         EXPECT_EQ(pastedLength(c.pasted), c.taken) << c.pasted.size();

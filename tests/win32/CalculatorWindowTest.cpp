@@ -15,6 +15,7 @@
 #include <gdiplus.h>
 // clang-format on
 
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -273,8 +274,9 @@ TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
 
     // A break inside is kept for the report to show; trailing ones, from a spreadsheet's cell
     // or a terminal's line, are left behind.
-    for (const auto& [pasted, taken] : {std::pair{L"1\r\n2", L"1\r\n2"}, std::pair{L"100\r\n", L"100"},
-                                        std::pair{L"100\n\n", L"100"}, std::pair{L"7\r", L"7"}}) {
+    for (const auto& [pasted, taken] :
+         {std::pair{L"1\r\n2", L"1\r\n2"}, std::pair{L"100\r\n", L"100"},
+          std::pair{L"100\n\n", L"100"}, std::pair{L"7\r", L"7"}}) {
         putOnClipboard(pasted);
         SendMessageW(amount, EM_SETSEL, 0, -1);
         SendMessageW(amount, WM_PASTE, 0, 0);
@@ -309,13 +311,58 @@ TEST_F(Win32Window, ControlsStandWhereTheLayoutPutsThemAtEachDensity) {
             GetWindowRect(control(row.name), &box);
             MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
             const ui::PixelRect expected = ui::pixelRect(row, static_cast<int>(dpi));
-            EXPECT_EQ((ui::PixelRect{box.left, box.top, box.right - box.left, box.bottom - box.top}),
-                      expected);
+            EXPECT_EQ(
+                (ui::PixelRect{box.left, box.top, box.right - box.left, box.bottom - box.top}),
+                expected);
         }
         RECT client{};
         GetClientRect(window->handle(), &client);
         EXPECT_EQ(client.right, dpi == 96 ? 312 : 624);
         EXPECT_EQ(client.bottom, dpi == 96 ? 213 : 426);
+    }
+}
+
+// An icon's colour pixels, top row first, 32 bits each.
+std::vector<std::uint32_t> pixelsOf(HICON icon, LONG size) {
+    ICONINFO info{};
+    if (GetIconInfo(icon, &info) == FALSE)
+        return {};
+    BITMAP colour{};
+    GetObjectW(info.hbmColor, sizeof colour, &colour);
+    if (colour.bmWidth != size || colour.bmHeight != size) {
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        ADD_FAILURE() << "a " << colour.bmWidth << " x " << colour.bmHeight << " icon, not "
+                      << size;
+        return {};
+    }
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size * size));
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, info.hbmColor, 0, static_cast<UINT>(size), pixels.data(), &format,
+              DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels;
+}
+
+// The big icon at each density: the program icon's own 32-pixel image at 100 %, and where the
+// density asks for more, images drawn at that size, never the program icon's images blown up.
+TEST_F(Win32Window, TheBigIconHasThePixelsTheDensityAsksFor) {
+    for (const UINT dpi : {96U, 144U, 192U}) {
+        SCOPED_TRACE(dpi);
+        window->layout(dpi);
+        const LONG size = MulDiv(32, static_cast<int>(dpi), 96);
+        auto* icon =
+            reinterpret_cast<HICON>(SendMessageW(window->handle(), WM_GETICON, ICON_BIG, 0));
+        auto* scaled = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1",
+                                                     IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        const std::vector<std::uint32_t> shown = pixelsOf(icon, size);
+        ASSERT_EQ(shown.size(), static_cast<std::size_t>(size * size));
+        EXPECT_EQ(shown == pixelsOf(scaled, size), dpi == 96);
+        DestroyIcon(scaled);
     }
 }
 

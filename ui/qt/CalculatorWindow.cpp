@@ -140,8 +140,9 @@ private:
         if (m_edit->isReadOnly())
             return false;
         QString text = QGuiApplication::clipboard()->text(mode);
-        text.truncate(static_cast<qsizetype>(pastedLength(
-            {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())})));
+        text.truncate(
+            static_cast<qsizetype>(pastedLength({reinterpret_cast<const char16_t*>(text.utf16()),
+                                                 static_cast<std::size_t>(text.size())})));
         if (!fits(text.size(), m_edit->selectedText().size())) {
             m_refused(m_field, text.size());
             return true;
@@ -270,8 +271,9 @@ void CalculatorWindow::buildControls() {
         new PasteGuard(field, row.field,
                        [this](Field which, qsizetype length) { refuseLongText(which, length); });
         // Typing is refused by the bound's validator; told once the key has been handled.
-        connect(field, &QLineEdit::inputRejected, this,
-                [this, which = row.field] { ui::refuseTyping(*this, which); }, Qt::QueuedConnection);
+        connect(
+            field, &QLineEdit::inputRejected, this,
+            [this, which = row.field] { ui::refuseTyping(*this, which); }, Qt::QueuedConnection);
         // Each caption is its field's buddy: assistive technology reads the field by it.
         auto* caption = findChild<QLabel*>(QString::fromUtf8(row.caption));
         caption->setBuddy(field);

@@ -1,11 +1,11 @@
 #include "ui/win32/CalculatorWindow.h"
 
-#include "ui/win32/Logo.h"
-#include "ui/win32/Resources.h"
 #include "ui/shared/CaptionFit.h"
 #include "ui/shared/ControlTable.h"
 #include "ui/shared/FieldEdits.h"
 #include "ui/shared/Layout.h"
+#include "ui/win32/Logo.h"
+#include "ui/win32/Resources.h"
 
 #include <commctrl.h>
 #include <cstdlib>
@@ -68,7 +68,6 @@ std::wstring clipboardText(HWND owner) {
     CloseClipboard();
     return text;
 }
-
 
 HFONT fontOfSize(const LOGFONTW& base, int pixels) {
     LOGFONTW font = base;
@@ -188,15 +187,26 @@ void CalculatorWindow::createControls() {
     }
     for (const FieldRow& row : fieldTable)
         nameForAssistiveTechnology(field(row.field), windowText(control(row.caption)));
+}
 
-    const int big = GetSystemMetricsForDpi(SM_CXICON, m_dpi);
-    const int small = GetSystemMetricsForDpi(SM_CXSMICON, m_dpi);
-    m_bigIcon = static_cast<HICON>(
-        LoadImageW(m_instance, iconResource, IMAGE_ICON, big, big, LR_DEFAULTCOLOR));
-    m_smallIcon = static_cast<HICON>(
-        LoadImageW(m_instance, iconResource, IMAGE_ICON, small, small, LR_DEFAULTCOLOR));
-    SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon));
-    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
+// The title bar's and the task switcher's icons at the window's density: the program icon's own
+// images up to 32 pixels, its larger ones beyond, so a dense screen never shows 32 pixels blown up.
+void CalculatorWindow::setIcons() {
+    const auto load = [this](int size) {
+        const wchar_t* resource = size > 32 ? MAKEINTRESOURCEW(largeIconResource) : iconResource;
+        return static_cast<HICON>(
+            LoadImageW(m_instance, resource, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    };
+    HICON big = load(GetSystemMetricsForDpi(SM_CXICON, m_dpi));
+    HICON small = load(GetSystemMetricsForDpi(SM_CXSMICON, m_dpi));
+    SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    for (HICON old : {m_bigIcon, m_smallIcon}) {
+        if (old != nullptr)
+            DestroyIcon(old);
+    }
+    m_bigIcon = big;
+    m_smallIcon = small;
 }
 
 void CalculatorWindow::layout(UINT dpi) {
@@ -216,6 +226,7 @@ void CalculatorWindow::layout(UINT dpi) {
     SetWindowPos(m_window, nullptr, 0, 0, client.width + frameWidth, client.height + frameHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     fitFonts();
+    setIcons();
 }
 
 void CalculatorWindow::fitFonts() {
@@ -241,8 +252,7 @@ void CalculatorWindow::fitFonts() {
             const HGDIOBJ previous = SelectObject(dc, font);
             const std::wstring wideText = wide(text);
             SIZE extent{};
-            GetTextExtentPoint32W(dc, wideText.c_str(), static_cast<int>(wideText.size()),
-                                  &extent);
+            GetTextExtentPoint32W(dc, wideText.c_str(), static_cast<int>(wideText.size()), &extent);
             TEXTMETRICW textMetrics{};
             GetTextMetricsW(dc, &textMetrics);
             SelectObject(dc, previous);
@@ -382,7 +392,8 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-        if (HBRUSH brush = fixedBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+        if (HBRUSH brush =
+                fixedBrush(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
             return reinterpret_cast<LRESULT>(brush);
         break;
     case WM_DRAWITEM: {

@@ -56,6 +56,7 @@ private:
 
     void createControls();
     void fitFonts();
+    void setIcons();
     void Command1_Click();
     HWND field(Field which) const;
     HBRUSH fixedBrush(HWND control, HDC dc) const;
