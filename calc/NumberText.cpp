@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <string>
 #include <system_error>
 
 namespace halvern {
@@ -89,6 +93,57 @@ long long decimalMagnitude(const Number& number) {
     return exponent - static_cast<long long>(leadingZeros) - 1;
 }
 
+// The text a number's body spells, rounded to the nearest double, and where the reading stopped.
+// Out of range means too large for a double, or too small for anything but 0. Where the
+// standard library has no floating-point from_chars (libc++ before 17, as in emscripten), its
+// C library's strtod does the same correctly rounded reading: only for a body the grammar has
+// passed, which holds nothing a locale could read otherwise.
+struct Reading {
+    double value = 0.0;
+    std::size_t length = 0;
+    bool outOfRange = false;
+};
+
+Reading readBody(std::string_view body) {
+    Reading reading;
+#if defined(__cpp_lib_to_chars)
+    const auto [stop, status] = std::from_chars(body.data(), body.data() + body.size(),
+                                                reading.value, std::chars_format::general);
+    reading.length =
+        status == std::errc::invalid_argument ? 0 : static_cast<std::size_t>(stop - body.data());
+    reading.outOfRange = status == std::errc::result_out_of_range;
+#else
+    const std::string copy(body); // strtod needs the end of the text marked
+    char* stop = nullptr;
+    errno = 0;
+    reading.value = std::strtod(copy.c_str(), &stop);
+    reading.length = static_cast<std::size_t>(stop - copy.c_str());
+    // strtod also reports a subnormal result as out of range, which from_chars reads as it is.
+    reading.outOfRange = errno == ERANGE && (std::isinf(reading.value) || reading.value == 0.0);
+#endif
+    return reading;
+}
+
+// %.15g in the C locale: the shortest of fixed and exponent form, trailing zeros dropped.
+std::string writeFifteenDigits(double value) {
+    std::array<char, 32> buffer{};
+#if defined(__cpp_lib_to_chars)
+    const auto [end, status] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                             std::chars_format::general, 15);
+    assert(status == std::errc{});
+    return {buffer.data(), end};
+#else
+    const int length = std::snprintf(buffer.data(), buffer.size(), "%.15g", value);
+    std::string text(buffer.data(), static_cast<std::size_t>(length));
+    // A locale's decimal mark, should the C library follow one, is written as the point.
+    for (char& c : text) {
+        if (!isDigit(c) && c != 'e' && c != '+' && c != '-')
+            c = '.';
+    }
+    return text;
+#endif
+}
+
 } // namespace
 
 double textToNumber(std::string_view text, Field field) {
@@ -96,16 +151,14 @@ double textToNumber(std::string_view text, Field field) {
     if (!parse(trimBlanks(text), number))
         throw ConversionError(field, std::string(text));
 
-    double value = 0.0;
-    const char* const end = number.body.data() + number.body.size();
-    const auto [stop, status] =
-        std::from_chars(number.body.data(), end, value, std::chars_format::general);
+    const Reading reading = readBody(number.body);
+    double value = reading.value;
     // The grammar above and the converter must agree on where the number ends. Should they ever
     // part, reading only a prefix would give a number the user never typed, so this is a
     // refusal in every build, not an assertion.
-    if (status == std::errc::invalid_argument || stop != end)
+    if (reading.length != number.body.size())
         throw ConversionError(field, std::string(text));
-    if (status == std::errc::result_out_of_range) {
+    if (reading.outOfRange) {
         if (decimalMagnitude(number) >= 0)
             throw FloatingPointError(FloatingPointError::Kind::overflow);
         value = 0.0;
@@ -123,11 +176,7 @@ std::string numberToText(double value) {
     if (std::fabs(value) > largestWritable)
         value = std::copysign(largestWritable, value);
 
-    std::array<char, 32> buffer{};
-    const auto [end, status] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                             std::chars_format::general, 15);
-    assert(status == std::errc{});
-    return {buffer.data(), end};
+    return writeFifteenDigits(value);
 }
 
 double multiplyByText(double value, std::string_view text, Field field) {

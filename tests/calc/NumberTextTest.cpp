@@ -3,10 +3,10 @@
 #include "calc/Errors.h"
 
 #include <array>
-#include <bit>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 #include <optional>
@@ -257,7 +257,9 @@ TEST(NumberText, EveryWrittenTextReadsBack) {
                                   0.1,
                                   std::nextafter(Limits::max(), 0.0)};
     while (values.size() < 300000) {
-        const auto value = std::bit_cast<double>(random());
+        const std::uint64_t bits = random();
+        double value = 0.0;
+        std::memcpy(&value, &bits, sizeof value); // std::bit_cast, where the library has it
         if (std::isfinite(value))
             values.push_back(value);
     }

@@ -74,8 +74,8 @@ bool isHidden(char32_t c) {
         {0xFFFE, 0xFFFF},   // noncharacters
         {0x10FFFE, 0x10FFFF},
     }};
-    return std::ranges::any_of(
-        hidden, [c](const Range& range) { return c >= range.first && c <= range.last; });
+    return std::any_of(hidden.begin(), hidden.end(),
+                       [c](const Range& range) { return c >= range.first && c <= range.last; });
 }
 
 // "<U+200B>" for a hidden character, "<0xFF>" for a byte that is not UTF-8.
