@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build run test test-asan fuzz lint bench bench-startup package windows \
-	test-fresh clean
+	web run-web bench-web test-fresh clean
 
 all: build
 
@@ -20,7 +20,7 @@ configure: deps
 build: configure
 	@cmake --build --preset $(PRESET)
 
-test: DEPS = build test windows
+test: DEPS = build test windows web webtest
 windows: DEPS = windows
 lint: DEPS = build test lint
 bench bench-startup: DEPS = build bench
@@ -38,16 +38,31 @@ run: build
 	fi
 	@$(BUILD_DIR)/ui/qt/halvern-fee
 
-# The Linux program's tests, then the Windows program's under Wine.
-test: build windows
+# The Linux program's tests, then the Windows program's under Wine, then the web page's under
+# node and in browsers.
+test: build windows web
 	@ctest --preset $(PRESET)
 	@ctest --preset windows
+	@ctest --preset web
 
 # The Windows program, cross-built: build/windows/halvern-fee.exe and its .msi installer.
 windows: deps
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows
 	@echo "Windows program: build/windows/halvern-fee.exe, installer: $$(ls build/windows/*.msi)"
+
+# The web page, built offline with emscripten: a static site in build/web/site/.
+web: DEPS = web
+web: deps
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+	@echo "Web site: build/web/site/ (make run-web serves it)"
+
+# Serves the site on this machine only; Ctrl+C stops it.
+WEB_PORT ?= 8080
+run-web: web
+	@echo "The calculator: http://127.0.0.1:$(WEB_PORT)/"
+	@python3 -m http.server --bind 127.0.0.1 --directory build/web/site $(WEB_PORT)
 
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: DEPS = build test asan

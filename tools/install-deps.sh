@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that one kind of work needs, and only those missing. Each make
 # target names the groups it uses, so `make run` brings only what building and running take.
-#   tools/install-deps.sh GROUP...   (build test windows asan fuzz lint package bench fresh)
+#   tools/install-deps.sh GROUP...   (build test windows web webtest asan fuzz lint package bench
+#                                     fresh)
 # Quiet when nothing is missing.
 set -euo pipefail
 
@@ -17,6 +18,11 @@ declare -A groups=(
           lintian dpkg-dev file wine wine64"
   # the Windows program: MinGW-w64 (posix threads), GoogleTest's source, the installer's tools
   [windows]="cmake ninja-build make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wixl msitools"
+  # the web page: emscripten (with Debian's node and its acorn) builds it offline
+  [web]="cmake ninja-build make emscripten python3"
+  # the page's tests in Chromium, WebKit (MiniBrowser under Xvfb) and Firefox ESR, and npm for
+  # the pinned accessibility audit
+  [webtest]="chromium chromium-driver webkit2gtk-driver firefox-esr xvfb xauth python3"
   [asan]="libclang-rt-14-dev"
   [fuzz]="cmake ninja-build make clang libclang-rt-14-dev"
   [lint]="clang-tidy cppcheck"
@@ -33,6 +39,11 @@ for group in "$@"; do
   read -r -a members <<<"$(echo ${groups[$group]})"
   packages+=("${members[@]}")
 done
+
+# npm comes with some builds of node; Debian's own is a package of its own.
+if [[ " $* " == *" webtest "* ]] && ! command -v npm >/dev/null 2>&1; then
+  packages+=(npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -55,6 +66,19 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   "${sudo[@]}" apt-get update -qq
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The accessibility audit, at the version package-lock.json pins, from the npm registry.
+if [[ " $* " == *" webtest "* ]]; then
+  top=$(cd "$(dirname "$0")/.." && pwd)
+  tools=$top/build/web-tools
+  if ! cmp -s "$top/tests/web/package-lock.json" "$tools/package-lock.json" ||
+    [[ ! -f $tools/node_modules/axe-core/axe.min.js ]]; then
+    echo "Installing the browser tests' npm packages (package-lock.json) into build/web-tools"
+    mkdir -p "$tools"
+    cp "$top/tests/web/package.json" "$top/tests/web/package-lock.json" "$tools/"
+    (cd "$tools" && npm ci --no-audit --no-fund --ignore-scripts --loglevel=error >/dev/null)
+  fi
 fi
 
 # The number tests prove that a decimal-comma locale changes nothing; they need one to exist.

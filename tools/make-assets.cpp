@@ -1,5 +1,5 @@
 // Draws the program icon (assets/halvern.ico, and PNGs of it at 48 to 256 px in assets/icons/,
-// also gathered in assets/icons/halvern-large.ico)
+// also gathered in assets/icons/halvern-large.ico, and at 192 and 512 px for the web page)
 // and the logo (assets/logo.gif, and logo@2x.gif at twice the size for dense screens) from
 // nothing but arithmetic, so that all can be written again byte for byte:
 //   make-assets <output folder>
@@ -724,6 +724,11 @@ int main(int argc, char** argv) {
                                    pngs.back().second);
     }
     written = written && write(folder / "icons" / "halvern-large.ico", makeLargeIcon(pngs));
+    // For the web page, installed as an app.
+    for (const int size : {192, 512}) {
+        written = written && write(folder / "icons" / ("halvern-" + std::to_string(size) + ".png"),
+                                   makePng(size, drawSmoothIcon(size)));
+    }
     if (!written) {
         std::cerr << "make-assets: cannot write into " << folder << '\n';
         return 1;

@@ -6,7 +6,8 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "make-assets failed: ${status}")
 endif()
 foreach(name halvern.ico logo.gif logo@2x.gif icons/halvern-48.png icons/halvern-64.png
-             icons/halvern-128.png icons/halvern-256.png icons/halvern-large.ico)
+             icons/halvern-128.png icons/halvern-256.png icons/halvern-large.ico
+             icons/halvern-192.png icons/halvern-512.png)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${ASSETS}/${name} ${WORK}/${name}
                   RESULT_VARIABLE different)
   if(different)

@@ -1,0 +1,464 @@
+#!/usr/bin/env python3
+"""The web page in a real browser, driven as a person would through WebDriver: Chromium through
+chromedriver, WebKit through WebKitWebDriver, Firefox through its own Marionette protocol (Debian
+has no geckodriver). It reads the cases every window's tests read, checks the layout against the
+control table, presses, types, pastes and reads reports, runs an accessibility audit (axe-core)
+and keeps a screenshot. Exit 77 (skipped) where the browser or its driver cannot run here.
+
+  browser-test.py chromium|webkit|firefox <site> <cases.json> <axe.min.js> <screenshot.png>
+"""
+import base64
+import functools
+import http.server
+import json
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.error
+import urllib.request
+
+SKIP = 77
+ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
+KEYS = {"Tab": "\ue004", "Enter": "\ue007", "Escape": "\ue00c", "Shift": "\ue008",
+        "Control": "\ue009", "Space": " "}
+
+
+def skip(why):
+    print(f"skipped: {why}")
+    sys.exit(SKIP)
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def wait_for(check, seconds=20.0, what="a condition"):
+    deadline = time.monotonic() + seconds
+    while True:
+        try:
+            value = check()
+            if value:
+                return value
+        except Exception:  # pylint: disable=broad-except
+            if time.monotonic() > deadline:
+                raise
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(0.1)
+
+
+class HttpDriver:
+    """W3C WebDriver over HTTP: chromedriver and WebKitWebDriver."""
+
+    def __init__(self, command, port, capabilities):
+        self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.base = f"http://127.0.0.1:{port}"
+        wait_for(lambda: self._call("GET", "/status")["ready"], what="the driver")
+        self.session = self._call("POST", "/session", {"capabilities": {"alwaysMatch": capabilities}})["sessionId"]
+
+    def _call(self, method, path, body=None):
+        data = None if body is None else json.dumps(body).encode()
+        request = urllib.request.Request(self.base + path, data=data, method=method,
+                                         headers={"Content-Type": "application/json"})
+        try:
+            with urllib.request.urlopen(request, timeout=60) as response:
+                return json.loads(response.read())["value"]
+        except urllib.error.HTTPError as error:
+            raise RuntimeError(f"{method} {path}: {error.read().decode(errors='replace')[:400]}") from None
+
+    def command(self, name, body):
+        method, path = {
+            "navigate": ("POST", "/url"), "script": ("POST", "/execute/sync"),
+            "async_script": ("POST", "/execute/async"), "actions": ("POST", "/actions"),
+            "release": ("DELETE", "/actions"), "screenshot": ("GET", "/screenshot"),
+        }[name]
+        return self._call(method, f"/session/{self.session}{path}", None if method != "POST" else body)
+
+    def quit(self):
+        try:
+            self._call("DELETE", f"/session/{self.session}")
+        finally:
+            self.process.terminate()
+            self.process.wait(timeout=20)
+
+
+class MarionetteDriver:
+    """Firefox's own remote protocol, which geckodriver would translate WebDriver into."""
+
+    def __init__(self, binary, port):
+        self.profile = tempfile.mkdtemp(prefix="halvern-firefox-")
+        with open(os.path.join(self.profile, "user.js"), "w", encoding="utf-8") as prefs:
+            for name, value in [("marionette.port", port), ("browser.shell.checkDefaultBrowser", False),
+                                ("datareporting.policy.dataSubmissionEnabled", False),
+                                ("app.update.disabledForTesting", True),
+                                ("browser.startup.homepage_override.mstone", "ignore"),
+                                ("network.captive-portal-service.enabled", False),
+                                ("browser.safebrowsing.update.enabled", False)]:
+                prefs.write(f"user_pref({json.dumps(name)}, {json.dumps(value)});\n")
+        self.process = subprocess.Popen(
+            [binary, "--marionette", "--headless", "--no-remote", "-remote-allow-system-access",
+             "--profile", self.profile],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env={**os.environ, "MOZ_HEADLESS": "1"})
+        self.socket = wait_for(lambda: socket.create_connection(("127.0.0.1", port), timeout=60),
+                               seconds=60, what="Firefox's Marionette")
+        self.buffer = b""
+        self.next_id = 0
+        self._receive()  # the server's greeting
+        self._send("WebDriver:NewSession", {"capabilities": {"alwaysMatch": {"acceptInsecureCerts": False}}})
+
+    def _receive(self):
+        while b":" not in self.buffer:
+            self.buffer += self.socket.recv(65536)
+        length, _, rest = self.buffer.partition(b":")
+        while len(rest) < int(length):
+            rest += self.socket.recv(65536)
+        message, self.buffer = rest[:int(length)], rest[int(length):]
+        return json.loads(message)
+
+    def _send(self, name, params):
+        self.next_id += 1
+        data = json.dumps([0, self.next_id, name, params]).encode()
+        self.socket.sendall(str(len(data)).encode() + b":" + data)
+        while True:
+            reply = self._receive()
+            if reply[0] == 1 and reply[1] == self.next_id:
+                break
+        if reply[2]:
+            raise RuntimeError(f"{name}: {reply[2]}")
+        result = reply[3]
+        return result.get("value") if isinstance(result, dict) and "value" in result else result
+
+    def set_clipboard(self, text):
+        self._send("Marionette:SetContext", {"value": "chrome"})
+        try:
+            self._send("WebDriver:ExecuteScript", {"script": (
+                "Cc['@mozilla.org/widget/clipboardhelper;1'].getService(Ci.nsIClipboardHelper)"
+                ".copyString(arguments[0]);"), "args": [text]})
+        finally:
+            self._send("Marionette:SetContext", {"value": "content"})
+
+    def command(self, name, body):
+        command = {"navigate": "WebDriver:Navigate", "script": "WebDriver:ExecuteScript",
+                   "async_script": "WebDriver:ExecuteAsyncScript", "actions": "WebDriver:PerformActions",
+                   "release": "WebDriver:ReleaseActions", "screenshot": "WebDriver:TakeScreenshot"}[name]
+        return self._send(command, body or {})
+
+    def quit(self):
+        try:
+            self._send("WebDriver:DeleteSession", {})
+            self._send("Marionette:Quit", {"flags": ["eForceQuit"]})
+        except Exception:  # pylint: disable=broad-except
+            pass
+        finally:
+            self.socket.close()
+            try:
+                self.process.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+            shutil.rmtree(self.profile, ignore_errors=True)
+
+
+def start(browser):
+    port = free_port()
+    if browser == "chromium":
+        for tool in ("chromium", "chromedriver"):
+            if not shutil.which(tool):
+                skip(f"{tool} is not installed (make test installs it)")
+        return HttpDriver(["chromedriver", f"--port={port}"], port, {
+            "browserName": "chrome",
+            "goog:chromeOptions": {"binary": shutil.which("chromium"), "args": [
+                "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
+                "--disable-component-update", "--disable-sync", "--no-first-run",
+                "--disable-dev-shm-usage", "--window-size=640,480"]}})
+    if browser == "webkit":
+        minibrowser = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+        if not shutil.which("WebKitWebDriver") or not os.path.exists(minibrowser):
+            skip("WebKitWebDriver or MiniBrowser is not installed (make test installs them)")
+        if not os.environ.get("DISPLAY"):
+            skip("WebKit's MiniBrowser needs a display (the test runs it under Xvfb)")
+        return HttpDriver(["WebKitWebDriver", f"--port={port}"], port, {
+            "browserName": "MiniBrowser",
+            "webkitgtk:browserOptions": {"binary": minibrowser, "args": ["--automation"]}})
+    if browser == "firefox":
+        binary = shutil.which("firefox-esr") or shutil.which("firefox")
+        if not binary:
+            skip("Firefox is not installed (make test installs it)")
+        return MarionetteDriver(binary, port)
+    raise SystemExit(f"no browser {browser}")
+
+
+class Page:
+    """What a person does on the page, through a driver."""
+
+    def __init__(self, driver, url):
+        self.driver = driver
+        driver.command("navigate", {"url": url})
+        wait_for(lambda: self.js("return document.body.dataset.ready === 'true'"), what="the page to be ready")
+
+    def js(self, script, *args):
+        return self.driver.command("script", {"script": script, "args": list(args)})
+
+    def element(self, name):
+        return self.js("return document.getElementById(arguments[0])", name)
+
+    def keys(self, *names):
+        actions = []
+        for name in names:
+            modifier, plus, rest = name.partition("+")
+            if plus and modifier in ("Shift", "Control") and rest:
+                key = KEYS.get(rest, rest)
+                actions += [{"type": "keyDown", "value": KEYS[modifier]}, {"type": "keyDown", "value": key},
+                            {"type": "keyUp", "value": key}, {"type": "keyUp", "value": KEYS[modifier]}]
+                continue
+            for key in ([KEYS[name]] if name in KEYS else list(name)):
+                actions += [{"type": "keyDown", "value": key}, {"type": "keyUp", "value": key}]
+        self.driver.command("actions", {"actions": [{"type": "key", "id": "keyboard", "actions": actions}]})
+        self.driver.command("release", {})
+
+    def click(self, name):
+        element = self.element(name)
+        self.driver.command("actions", {"actions": [{
+            "type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"}, "actions": [
+                {"type": "pointerMove", "origin": element, "x": 0, "y": 0},
+                {"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]}]})
+        self.driver.command("release", {})
+
+    def focused(self):
+        return self.js("return document.activeElement && document.activeElement.id")
+
+    def value(self, name):
+        return self.js("return document.getElementById(arguments[0]).value", name)
+
+    def type_into(self, name, text):
+        """Clicks into a field, selects all it holds and types over it."""
+        self.click(name)
+        self.js("document.getElementById(arguments[0]).select()", name)
+        if text:
+            self.keys(text)
+        else:
+            self.keys("\ue017")  # Delete
+
+    def report(self):
+        return self.js("const d = document.getElementById('report');"
+                       "return d.open ? document.getElementById('report-text').textContent : null")
+
+    def paste(self, name, text):
+        """A paste: through the real clipboard and Ctrl+V where the driver reaches it (Firefox),
+        elsewhere as the clipboard event the browser would send."""
+        if hasattr(self.driver, "set_clipboard"):
+            self.js("const f = document.getElementById(arguments[0]); f.focus(); f.select();", name)
+            self.driver.set_clipboard(text)
+            self.keys("Control+v")
+            return
+        self.js("const f = document.getElementById(arguments[0]); f.focus(); f.select();"
+                "const data = new DataTransfer(); data.setData('text/plain', arguments[1]);"
+                "f.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));",
+                name, text)
+
+
+class Checks:
+    def __init__(self, browser):
+        self.browser = browser
+        self.failures = []
+        self.passed = 0
+
+    def equal(self, what, actual, expected):
+        if actual == expected:
+            self.passed += 1
+        else:
+            self.failures.append(f"{what}: {actual!r}, expected {expected!r}")
+
+    def true(self, what, condition):
+        self.equal(what, bool(condition), True)
+
+
+def check_layout(page, cases, checks):
+    checks.equal("title", page.js("return document.title"), "Halvern Fee Calculator")
+    checks.equal("language", page.js("return document.documentElement.lang"), "en")
+    client = page.js("const r = document.getElementById('client').getBoundingClientRect();"
+                     "return [r.width, r.height]")
+    checks.equal("calculator area", client, [312, 213])
+    for control in cases["controls"]:
+        box = page.js("const c = document.getElementById('client').getBoundingClientRect();"
+                      "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                      "return [r.left - c.left, r.top - c.top, r.width, r.height]", control["name"])
+        checks.equal(f"{control['name']} stands where the table puts it", [round(v) for v in box], control["box"])
+        if control["background"] is not None:
+            bgr = control["background"]
+            colour = f"rgb({bgr & 0xff}, {(bgr >> 8) & 0xff}, {(bgr >> 16) & 0xff})"
+            checks.equal(f"{control['name']} background", page.js(
+                "return getComputedStyle(document.getElementById(arguments[0])).backgroundColor",
+                control["name"]), colour)
+            checks.equal(f"{control['name']} text colour", page.js(
+                "return getComputedStyle(document.getElementById(arguments[0])).color", control["name"]),
+                "rgb(0, 0, 0)")
+        if control["name"] in ("Command1",) or control["name"].startswith("Label"):
+            checks.equal(f"{control['name']} text", page.js(
+                "return document.getElementById(arguments[0]).textContent", control["name"]), control["text"])
+    fits = page.js("return [...document.querySelectorAll('#client > span, #client > label, #client > button')]"
+                   ".filter(e => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight).map(e => e.id)")
+    checks.equal("texts that overflow their boxes", fits, [])
+    checks.equal("the logo's text for those who cannot see it",
+                 page.js("return document.getElementById('Image1').alt"), "Halvern, the payment service")
+    labels = page.js("return ['amount', 'gprice', 'fee'].map(f => document.getElementById(f).labels[0].id)")
+    checks.equal("each field labelled by its caption", labels, ["Label1", "Label2", "Label3"])
+
+
+def check_focus(page, cases, checks):
+    checks.equal("the focus at start", page.focused(), cases["firstFocus"])
+    order = []
+    for _ in cases["tabCycle"]:
+        page.keys("Tab")
+        order.append(page.focused())
+    checks.equal("Tab goes round", order, cases["tabCycle"])
+    backwards = []
+    for _ in range(4):
+        page.keys("Shift+Tab")
+        backwards.append(page.focused())
+    checks.equal("Shift+Tab goes back round", backwards, ["amount", "fee", "gprice", "Command1"])
+    page.type_into("gprice", "550")
+    page.keys("Tab", "Tab")  # gprice -> fee -> amount
+    checks.equal("a field reached by Tab has its text selected",
+                 page.js("const f = document.activeElement; return [f.id, f.selectionStart, f.selectionEnd]"),
+                 ["amount", 0, len(page.value("amount"))])
+
+
+def check_presses(page, cases, checks):
+    for case in cases["pressCases"]:
+        page.type_into("amount", case["amount"])
+        page.type_into("gprice", case["gprice"])
+        page.click("Command1")
+        checks.equal(f"fee for {case['amount']} at {case['gprice']}", page.value("fee"), case["fee"])
+    # Space and Enter on the focused button press it; Enter in a field does not.
+    for key in ("Space", "Enter"):
+        page.type_into("amount", "10")
+        page.js("document.getElementById('fee').value = ''")
+        page.keys("Tab", key)
+        checks.equal(f"{key} on the button presses it", page.value("fee"), "0.18")
+    page.js("document.getElementById('fee').value = ''")
+    page.type_into("amount", "100")
+    page.keys("Enter")
+    checks.equal("Enter in a field presses nothing", page.value("fee"), "")
+    # A long fee reads from its first digit.
+    page.type_into("amount", "1234567890123")
+    page.type_into("gprice", "550")
+    page.click("Command1")
+    checks.equal("a long fee", page.value("fee"), "12345678901.23")
+    checks.equal("a long fee shows its first digit", page.js("return document.getElementById('fee').scrollLeft"), 0)
+
+
+def check_errors(page, cases, checks):
+    for case in cases["errorCases"]:
+        page.type_into("amount", case["amount"])
+        page.type_into("gprice", case["gprice"])
+        page.js("document.getElementById('fee').value = 'before'")
+        page.click("Command1")
+        text = wait_for(page.report, 5, "the report")
+        checks.true(f"{case['name']}: the report names it ({text!r})", case["words"] in text)
+        checks.equal(f"{case['name']}: fee kept", page.value("fee"), "before")
+        page.keys("Escape" if case["name"] == "letters" else "Enter")
+        wait_for(lambda: page.report() is None, 5, "the report to close")
+        if case["focus"] is not None:
+            wait_for(lambda: page.focused() == case["focus"], 5, f"the focus in {case['focus']}")
+            selection = page.js("const f = document.activeElement; return [f.selectionStart, f.selectionEnd]")
+            checks.equal(f"{case['name']}: text selected", selection, [0, len(page.value(case["focus"]))])
+        checks.equal(f"{case['name']}: amount kept", page.value("amount"), case["amount"])
+    # What the user typed is never read as markup, in the field or in the report.
+    page.type_into("amount", "<img src=x onerror=alert(1)>")
+    page.click("Command1")
+    wait_for(page.report, 5, "the report")
+    checks.equal("markup in a report stays text",
+                 page.js("return document.getElementById('report-text').children.length"), 0)
+    page.keys("Enter")
+    wait_for(lambda: page.report() is None, 5, "the report to close")
+
+
+def check_edits(page, cases, checks):
+    bound = cases["maxFieldLength"]
+    # A text field cannot hold a line break: one inside stays visible as a line separator, so
+    # "1", break, "2" is reported as not a number instead of read as 12.
+    for pasted, taken in [("100\r\n", "100"), ("100\n\n", "100"), ("1\n2", "1\u20282"),
+                          ("1\r\n2\n", "1\u20282")]:
+        page.paste("amount", pasted)
+        checks.equal(f"paste of {pasted!r}", page.value("amount"), taken)
+    page.js("document.getElementById('amount').value = '12'")
+    page.paste("amount", "9" * (bound + 1))
+    text = wait_for(page.report, 5, "the refusal")
+    checks.equal("a paste past the bound", text,
+                 f"Not pasted: {bound + 1:,} characters is more than a field holds ({bound:,}).")
+    page.keys("Enter")
+    wait_for(lambda: page.report() is None, 5, "the note to close")
+    checks.equal("the refused paste left the field", page.value("amount"), "12")
+    page.js("const f = document.getElementById('amount'); f.value = '9'.repeat(arguments[0]);"
+            "f.focus(); f.setSelectionRange(f.value.length, f.value.length)", bound)
+    page.keys("9")
+    text = wait_for(page.report, 5, "the note on a full field")
+    checks.equal("typing into a full field", text, f"Not typed: a field holds at most {bound:,} characters.")
+    page.keys("Enter")
+    wait_for(lambda: page.focused() == "amount", 5, "the focus back in the field")
+    checks.equal("the full field kept its text", len(page.value("amount")), bound)
+
+
+def check_accessibility(page, axe, checks):
+    with open(axe, encoding="utf-8") as source:
+        page.js(source.read() + "\n;window.axe = axe;")
+    result = page.driver.command("async_script", {"script": (
+        "const done = arguments[arguments.length - 1];"
+        "axe.run(document, {resultTypes: ['violations']}).then(r => done(r.violations.map("
+        "v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))), e => done(['axe: ' + e]));"),
+        "args": []})
+    checks.equal("accessibility violations", result, [])
+
+
+def serve(site):
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=site)
+    handler.log_message = lambda *args: None
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def main():
+    browser, site, cases_file, axe, screenshot = sys.argv[1:6]
+    with open(cases_file, encoding="utf-8") as source:
+        cases = json.load(source)
+    server = serve(site)
+    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    try:
+        driver = start(browser)
+    except (OSError, RuntimeError, AssertionError) as error:
+        skip(f"{browser} could not start here: {error}")
+    checks = Checks(browser)
+    try:
+        page = Page(driver, url)
+        for name, check in [("layout", check_layout), ("focus", check_focus), ("presses", check_presses),
+                            ("errors", check_errors), ("edits", check_edits)]:
+            try:
+                check(page, cases, checks)
+            except Exception as error:  # pylint: disable=broad-except
+                checks.failures.append(f"{name}: {error}")
+        Page(driver, url)
+        try:
+            check_accessibility(page, axe, checks)
+        except Exception as error:  # pylint: disable=broad-except
+            checks.failures.append(f"accessibility: {error}")
+        with open(screenshot, "wb") as image:
+            image.write(base64.b64decode(driver.command("screenshot", {})))
+    finally:
+        driver.quit()
+        server.shutdown()
+    for failure in checks.failures:
+        print(f"{browser}: FAILED: {failure}")
+    print(f"{browser}: {checks.passed} checks passed, {len(checks.failures)} failed; screenshot in {screenshot}")
+    return 1 if checks.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,32 @@
+# Gathers the web site: the module, the page's files and assets, the app manifest, and the
+# service worker with the list of files it keeps offline and a cache name that changes with them.
+#   cmake -DSITE= -DCOPIED=<files> -DMODULE=<path without .js/.wasm> -DMANIFEST= -DWORKER=
+#         -DVERSION= -P GatherSite.cmake
+foreach(file ${COPIED})
+  get_filename_component(name ${file} NAME)
+  if(name MATCHES "^halvern-[0-9]+\\.png$")
+    file(COPY_FILE ${file} ${SITE}/icons/${name} ONLY_IF_DIFFERENT)
+  else()
+    file(COPY_FILE ${file} ${SITE}/${name} ONLY_IF_DIFFERENT)
+  endif()
+endforeach()
+file(COPY_FILE ${MODULE}.js ${SITE}/halvern.js ONLY_IF_DIFFERENT)
+file(COPY_FILE ${MODULE}.wasm ${SITE}/halvern.wasm ONLY_IF_DIFFERENT)
+file(COPY_FILE ${MANIFEST} ${SITE}/manifest.webmanifest ONLY_IF_DIFFERENT)
+
+# Every file but the worker itself, as the page asks for them, and one hash over their contents.
+file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
+list(REMOVE_ITEM files sw.js)
+list(SORT files)
+set(contents "")
+set(list "'./'")
+foreach(file ${files})
+  file(SHA256 ${SITE}/${file} hash)
+  string(APPEND contents "${file} ${hash}\n")
+  string(APPEND list ", './${file}'")
+endforeach()
+string(SHA256 HALVERN_SITE_HASH "${contents}")
+string(SUBSTRING ${HALVERN_SITE_HASH} 0 12 HALVERN_SITE_HASH)
+set(HALVERN_SITE_FILES "${list}")
+set(HALVERN_PRODUCT_VERSION ${VERSION})
+configure_file(${WORKER} ${SITE}/sw.js @ONLY)

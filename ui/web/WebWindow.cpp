@@ -1,0 +1,133 @@
+// The calculator as a web page: the same calculation and the same shared rules, with the page's
+// fields, dialog and fonts as the toolkit. The page's script (app.js) calls the functions below
+// for a press, an edit and the fitting of the fonts; they call back into the page through the
+// page's own small interface, `halvernPage`, for what only the page can do.
+#include "calc/Errors.h"
+#include "ui/shared/CaptionFit.h"
+#include "ui/shared/ControlTable.h"
+#include "ui/shared/FieldEdits.h"
+#include "ui/shared/WindowRules.h"
+
+#include <cstdlib>
+#include <emscripten.h>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using halvern::Field;
+using halvern::fieldName;
+using namespace halvern::ui;
+
+// NOLINTBEGIN: the bodies are JavaScript, run in the page.
+// clang-format off
+EM_JS(char*, pageText, (const char* field), {
+    return allocateUTF8(halvernPage.text(UTF8ToString(field)));
+});
+EM_JS(void, pageSetText, (const char* field, const char* text), {
+    halvernPage.setText(UTF8ToString(field), UTF8ToString(text));
+});
+EM_JS(void, pageShowMessage, (int isError, const char* text), {
+    halvernPage.showMessage(isError !== 0, UTF8ToString(text));
+});
+EM_JS(void, pageFocusField, (const char* field, int selectAll), {
+    halvernPage.focusField(UTF8ToString(field), selectAll !== 0);
+});
+EM_JS(int, pageMeasureWidth, (int size, const char* text), {
+    return halvernPage.measure(size, UTF8ToString(text)).width;
+});
+EM_JS(int, pageMeasureHeight, (int size), {
+    return halvernPage.measure(size, "").height;
+});
+// clang-format on
+// NOLINTEND
+
+std::string nameOf(Field field) {
+    return std::string(fieldName(field));
+}
+
+// The page's three fields as the calculation's form, and the page's dialog for the reports.
+class WebWindow final : public WindowPort {
+public:
+    std::string text(Field field) const override {
+        const std::unique_ptr<char, decltype(&std::free)> text(pageText(nameOf(field).c_str()),
+                                                               &std::free);
+        return text.get();
+    }
+    void setText(Field field, const std::string& text) override {
+        pageSetText(nameOf(field).c_str(), text.c_str());
+    }
+    // The dialog is modal to the user but not to this code: the page shows it, and carries out a
+    // focus asked for while it is open once it has closed, as the shared rules expect.
+    void showMessage(Severity severity, const std::string& text) override {
+        pageShowMessage(severity == Severity::error ? 1 : 0, text.c_str());
+    }
+    void focusField(Field field, bool selectAll) override {
+        pageFocusField(nameOf(field).c_str(), selectAll ? 1 : 0);
+    }
+    // A page has no alert sound of the desktop's to play; the dialog says it all.
+    void alert() override {}
+};
+
+WebWindow& window() {
+    static WebWindow page;
+    return page;
+}
+
+Field fieldAt(int index) {
+    return fieldTable.at(static_cast<std::size_t>(index)).field;
+}
+
+std::size_t count(int value) {
+    return value < 0 ? 0 : static_cast<std::size_t>(value);
+}
+
+} // namespace
+
+extern "C" {
+
+// "Calculate fee" pressed.
+EMSCRIPTEN_KEEPALIVE void halvern_press() {
+    pressButton(window());
+}
+
+// A paste of `length` UTF-16 units into field `index` (its place in the field table), whose text
+// is `fieldLength` long with `selected` of it selected: how much of the pasted text goes in, or
+// -1 where the paste is refused and the user told.
+EMSCRIPTEN_KEEPALIVE int halvern_paste(int index, const char16_t* text, int length, int fieldLength,
+                                       int selected) {
+    const std::size_t taken = pastedLength({text, count(length)});
+    if (fitsField(count(fieldLength), count(selected), taken))
+        return static_cast<int>(taken);
+    refuseLongText(window(), fieldAt(index), taken);
+    return -1;
+}
+
+// A drop of `inserted` characters, or typing of them where `typed` is set: whether the field
+// takes them; where not, the user is told.
+EMSCRIPTEN_KEEPALIVE int halvern_edit(int index, int fieldLength, int selected, int inserted,
+                                      int typed) {
+    if (fitsField(count(fieldLength), count(selected), count(inserted)))
+        return 1;
+    if (typed != 0)
+        refuseTyping(window(), fieldAt(index));
+    else
+        refuseLongText(window(), fieldAt(index), count(inserted));
+    return 0;
+}
+
+// The pixel sizes of the captions, the fields and the button for a page whose font is
+// `desktopPixels` large, packed as captions | fields << 8 | button << 16.
+EMSCRIPTEN_KEEPALIVE int halvern_fit_fonts(int desktopPixels, int fieldFrame, int buttonAcross,
+                                           int buttonDown) {
+    const FontSizes sizes =
+        fitFontSizes(desktopPixels, 96, Frames{fieldFrame, buttonAcross, buttonDown},
+                     [](FontGroup, int size, std::string_view text) {
+                         return Extent{pageMeasureWidth(size, std::string(text).c_str()),
+                                       pageMeasureHeight(size)};
+                     });
+    return sizes.captions | (sizes.fields << 8) | (sizes.button << 16);
+}
+
+} // extern "C"

@@ -1,0 +1,128 @@
+// The page's side of the calculator: it wires the page's controls to the WebAssembly module
+// (WebWindow.cpp), which runs the calculation and the rules every window shares, and offers the
+// module what only the page can do (halvernPage). It decides nothing of its own.
+'use strict';
+
+(() => {
+  const element = (id) => document.getElementById(id);
+  const fields = ['amount', 'gprice', 'fee']; // the order of the field table
+  const tabChain = ['amount', 'Command1', 'gprice', 'fee'].map(element);
+  const dialog = element('report');
+  let afterReport = null; // what gets the focus once the open report is closed
+
+  const focusOn = (control, selectAll) => {
+    control.focus();
+    if (selectAll) control.select();
+  };
+
+  const measuring = document.createElement('canvas').getContext('2d');
+  const family = getComputedStyle(element('amount')).fontFamily;
+
+  globalThis.halvernPage = {
+    text: (name) => element(name).value,
+    setText: (name, text) => {
+      const field = element(name);
+      field.value = text;
+      // From its first digit: a long fee must not read as a smaller sum.
+      field.setSelectionRange(0, 0);
+      field.scrollLeft = 0;
+    },
+    showMessage: (isError, text) => {
+      element('report-text').textContent = text; // never markup: it quotes what was typed
+      dialog.dataset.kind = isError ? 'error' : 'warning';
+      const focused = document.activeElement;
+      afterReport = () => focusOn(focused, false);
+      dialog.showModal();
+    },
+    focusField: (name, selectAll) => {
+      const field = element(name);
+      if (dialog.open) afterReport = () => focusOn(field, selectAll);
+      else focusOn(field, selectAll);
+    },
+    measure: (size, text) => {
+      measuring.font = `${size}px ${family}`;
+      const metrics = measuring.measureText(text || 'Hg');
+      const height = metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent;
+      return {
+        width: text ? Math.ceil(metrics.width) : 0,
+        height: Math.ceil(Number.isFinite(height) ? height : size * 1.2),
+      };
+    },
+  };
+
+  // The browser moves the focus back itself as the dialog closes; ours comes a task later.
+  dialog.addEventListener('close', () => {
+    const then = afterReport;
+    afterReport = null;
+    if (then) setTimeout(then, 0);
+  });
+  element('report-ok').addEventListener('click', () => dialog.close());
+
+  // Tab and Shift+Tab go round the calculator's chain and never leave it. WebKitGTK names
+  // Shift+Tab's key "Unidentified" (the keyboard's left tab), so the key's place counts too.
+  document.addEventListener('keydown', (event) => {
+    if ((event.key !== 'Tab' && event.code !== 'Tab') || dialog.open) return;
+    const at = tabChain.indexOf(document.activeElement);
+    const step = event.shiftKey ? tabChain.length - 1 : 1;
+    const next = tabChain[at < 0 ? 0 : (at + step) % tabChain.length];
+    event.preventDefault();
+    focusOn(next, next.tagName === 'INPUT');
+  });
+
+  createHalvern().then((module) => {
+    const utf16 = (text) => {
+      const bytes = (text.length + 1) * 2;
+      const pointer = module._malloc(bytes);
+      module.stringToUTF16(text, pointer, bytes);
+      return pointer;
+    };
+
+    fields.forEach((name, index) => {
+      const field = element(name);
+      const selected = () => field.selectionEnd - field.selectionStart;
+      // Pastes are weighed, and lose their trailing line breaks, before the field sees them.
+      field.addEventListener('paste', (event) => {
+        event.preventDefault();
+        const text = event.clipboardData.getData('text/plain');
+        const pointer = utf16(text);
+        const taken = module._halvern_paste(index, pointer, text.length, field.value.length, selected());
+        module._free(pointer);
+        if (taken >= 0) {
+          // A text field drops line breaks, which would join "1", break, "2" into 12: one
+          // inside the text stays visible as a line separator, for the report to show.
+          const kept = text.slice(0, taken).replace(/\r\n|\r|\n/g, '\u2028');
+          field.setRangeText(kept, field.selectionStart, field.selectionEnd, 'end');
+        }
+      });
+      field.addEventListener('drop', (event) => {
+        const text = event.dataTransfer.getData('text/plain');
+        if (!module._halvern_edit(index, field.value.length, 0, text.length, 0)) event.preventDefault();
+      });
+      field.addEventListener('beforeinput', (event) => {
+        if (!event.inputType.startsWith('insert') || event.data === null) return;
+        if (!module._halvern_edit(index, field.value.length, selected(), event.data.length, 1)) {
+          event.preventDefault();
+        }
+      });
+      // Enter in a field presses nothing; it is no form to submit.
+    });
+    element('Command1').addEventListener('click', () => module._halvern_press());
+
+    const frame = (name) => parseFloat(getComputedStyle(element('amount'))[name]) || 0;
+    const fieldFrame = 2 * (frame('borderLeftWidth') + frame('paddingLeft'));
+    const packed = module._halvern_fit_fonts(
+      Math.round(parseFloat(getComputedStyle(document.documentElement).fontSize)),
+      Math.ceil(fieldFrame), 10, 4);
+    const root = document.documentElement.style;
+    root.setProperty('--caption-size', `${packed & 0xff}px`);
+    root.setProperty('--field-size', `${(packed >> 8) & 0xff}px`);
+    root.setProperty('--button-size', `${(packed >> 16) & 0xff}px`);
+
+    document.body.dataset.ready = 'true';
+    tabChain[0].focus();
+  });
+
+  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+    navigator.serviceWorker.register('sw.js').catch(() => {}); // offline use is a bonus
+  }
+})();
