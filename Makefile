@@ -64,6 +64,12 @@ run-web: web
 	@echo "The calculator: http://127.0.0.1:$(WEB_PORT)/"
 	@python3 -m http.server --bind 127.0.0.1 --directory build/web/site $(WEB_PORT)
 
+# What the web page costs to load in headless Chromium, against a static page with no script.
+WEB_LOADS ?= 15
+bench-web: DEPS = web webtest
+bench-web: web
+	@python3 bench/web/page-load.py build/web/site $(WEB_LOADS)
+
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: DEPS = build test asan
 test-asan: deps

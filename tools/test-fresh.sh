@@ -156,6 +156,9 @@ clone_into "$root" "/home/$user" "$user"
 say "as $user: make test (commit $(git -C "$top" rev-parse --short HEAD))"
 inside "$root" "$user" 'cd halvern && make test'
 
+say "as $user: after make test, $(chroot "$root" dpkg-query -W | wc -l) packages installed," \
+  "the system takes $(du -sh --exclude=proc --exclude=sys --exclude=dev --exclude=home "$root" | cut -f1)," \
+  "the build folder $(du -sh "$root/home/$user/halvern/build" | cut -f1)"
 say "as $user: make run with no display"
 set +e
 inside "$root" "$user" 'cd halvern && unset DISPLAY WAYLAND_DISPLAY && make run' >"$work/run.log"

@@ -119,6 +119,7 @@
     root.setProperty('--button-size', `${(packed >> 16) & 0xff}px`);
 
     document.body.dataset.ready = 'true';
+    performance.mark('ready-to-press');
     tabChain[0].focus();
   });
 

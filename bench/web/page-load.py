@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""What the web page costs to load: the bytes it fetches, gzip -9, and first paint and
+ready-to-press in headless Chromium, median of N cold loads, against a floor measured in the same
+run: a static page with the same ten controls, styles and logo and no script.
+
+  page-load.py <site> [loads, default 15]
+"""
+import gzip
+import importlib.util
+import os
+import shutil
+import statistics
+import sys
+import tempfile
+
+here = os.path.dirname(os.path.abspath(__file__))
+spec = importlib.util.spec_from_file_location(
+    "browser_test", os.path.join(here, "..", "..", "tests", "web", "browser-test.py"))
+browser_test = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(browser_test)
+
+
+def floor_site(site):
+    """The page without its scripts: the same controls, styles and images."""
+    folder = tempfile.mkdtemp(prefix="halvern-floor-")
+    for name in ("page.css", "layout.css", "logo.gif", "logo@2x.gif", "halvern.ico"):
+        shutil.copy(os.path.join(site, name), folder)
+    shutil.copytree(os.path.join(site, "icons"), os.path.join(folder, "icons"))
+    with open(os.path.join(site, "index.html"), encoding="utf-8") as source:
+        page = "".join(line for line in source if "<script" not in line)
+    with open(os.path.join(folder, "index.html"), "w", encoding="utf-8") as target:
+        target.write(page)
+    return folder
+
+
+def load(url, ready):
+    """One cold load in a new browser: first paint, and ready-to-press where the page says so."""
+    driver = browser_test.start("chromium")
+    try:
+        driver.command("navigate", {"url": url})
+        script = ("const paint = performance.getEntriesByName('first-paint')[0];"
+                  "const mark = performance.getEntriesByName('ready-to-press')[0];"
+                  "return [paint ? paint.startTime : null, mark ? mark.startTime : null,"
+                  " performance.getEntriesByType('resource').map(e => e.name)]")
+        result = browser_test.wait_for(
+            lambda: (lambda r: r if r[0] is not None and (r[1] is not None or not ready) else None)(
+                driver.command("script", {"script": script, "args": []})), 20, "the first paint")
+        return result
+    finally:
+        driver.quit()
+
+
+def main():
+    site = sys.argv[1]
+    loads = int(sys.argv[2]) if len(sys.argv) > 2 else 15
+    server = browser_test.serve(site)
+    floor = floor_site(site)
+    floor_server = browser_test.serve(floor)
+    page_url = f"http://127.0.0.1:{server.server_address[1]}/"
+    floor_url = f"http://127.0.0.1:{floor_server.server_address[1]}/"
+    paints, readies, floors, fetched = [], [], [], set()
+    for _ in range(loads):  # alternating, so that both see the same machine
+        paint, ready, resources = load(page_url, True)
+        paints.append(paint)
+        readies.append(ready)
+        fetched.update(name[len(page_url):] for name in resources if name.startswith(page_url))
+        floors.append(load(floor_url, False)[0])
+    server.shutdown()
+    floor_server.shutdown()
+    shutil.rmtree(floor)
+
+    total = 0
+    print("bytes the page loads, gzip -9:")
+    for name in ["index.html"] + sorted(fetched - {"", "index.html", "sw.js"}):
+        with open(os.path.join(site, name), "rb") as source:
+            size = len(gzip.compress(source.read(), compresslevel=9))
+        total += size
+        print(f"  {name:24} {size:7,} B")
+    print(f"  {'in all':24} {total:7,} B ({total / 1024:.1f} KiB; goal: at most 40 KiB)")
+    median = statistics.median
+    print(f"headless Chromium, median of {loads} cold loads (range):")
+    print(f"  first paint, the page       {median(paints):6.1f} ms ({min(paints):.1f} to {max(paints):.1f})")
+    print(f"  first paint, static floor   {median(floors):6.1f} ms ({min(floors):.1f} to {max(floors):.1f})")
+    print(f"  ratio                       {median(paints) / median(floors):6.2f} (goal: at most 1.2)")
+    print(f"  ready to press, the page    {median(readies):6.1f} ms ({min(readies):.1f} to {max(readies):.1f})")
+
+
+if __name__ == "__main__":
+    main()
