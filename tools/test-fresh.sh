@@ -7,8 +7,10 @@
 #     and is then ended by its process id);
 #   CI, as root with CI=true, on a system that already has libbenchmark-dev, libx11-dev and
 #     googletest, as CI's machine image does: make test and make lint.
-# Every process started inside is ended by its id and every mount undone, whatever step fails.
-# Downloaded packages are kept in this machine's apt cache, so a second run fetches nothing new.
+# The two run side by side, each with its log; every process started inside is ended by its id
+# and every mount undone, whatever step fails. Packages come from this machine's apt cache where
+# it has them (each system gets hard links to it, so the two never share apt's lock), and a
+# package downloaded for the first system is found by the second.
 #   tools/test-fresh.sh   (as root, or through sudo)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,49 +21,47 @@ suite=bookworm
 user=newuser
 cache=/var/cache/apt/archives
 work=$(mktemp -d /var/tmp/halvern-fresh.XXXXXX)
-mounts=()
 started=$(date +%s)
 
 say() { printf '[test-fresh %4ds] %s\n' "$(($(date +%s) - started))" "$*"; }
 
-# The processes whose root is inside $work: whatever a step left running there.
-processes_inside() {
+# The processes whose root is the folder given or inside it: whatever a step left running there.
+processes_inside() { # folder
   local link pid root
   for link in /proc/[0-9]*/root; do
     root=$(readlink "$link" 2>/dev/null) || continue
-    [[ $root == "$work" || $root == "$work"/* ]] || continue
+    [[ $root == "$1" || $root == "$1"/* ]] || continue
     pid=${link#/proc/}
     echo "${pid%/root}"
   done
 }
 
-end_processes() {
+end_processes() { # folder
   local pids signal
   for signal in TERM KILL; do
-    mapfile -t pids < <(processes_inside)
+    mapfile -t pids < <(processes_inside "$1")
     ((${#pids[@]})) || return 0
-    say "ending ${#pids[@]} processes left inside with SIG$signal: ${pids[*]}"
+    say "ending ${#pids[@]} processes left in ${1#"$work"/} with SIG$signal: ${pids[*]}"
     kill -s "$signal" "${pids[@]}" 2>/dev/null || true
-    for _ in $(seq 50); do [[ -z $(processes_inside) ]] && return 0; sleep 0.1; done
+    for _ in $(seq 50); do [[ -z $(processes_inside "$1") ]] && return 0; sleep 0.1; done
   done
 }
 
-# Our own mounts in reverse order, then anything a step mounted below them, deepest first.
-undo_mounts() {
-  local i point
-  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
-    umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" || true
-  done
-  mounts=()
+# Every mount below the folder given, deepest first: ours and any a step made inside.
+undo_mounts() { # folder
+  local point
   while read -r point; do
-    umount -l "$point" || true
-  done < <(awk -v w="$work/" 'index($5, w) == 1 { print $5 }' /proc/self/mountinfo | sort -r)
+    umount "$point" 2>/dev/null || umount -l "$point" || true
+  done < <(awk -v w="$1/" 'index($5, w) == 1 { print $5 }' /proc/self/mountinfo | sort -r)
 }
 
 cleanup() {
   local status=$?
-  end_processes
-  undo_mounts
+  trap - EXIT
+  for pid in $(jobs -p); do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  end_processes "$work"
+  undo_mounts "$work"
   if awk -v w="$work/" 'index($5, w) == 1 { found = 1 } END { exit !found }' /proc/self/mountinfo; then
     say "mounts remain under $work; it is left in place"
   else
@@ -123,13 +123,15 @@ new_system() { # name
   root=$work/$1
   cp -a "$pristine" "$root"
   cp -L /etc/resolv.conf "$root/etc/resolv.conf"
-  mount -t proc proc "$root/proc" && mounts+=("$root/proc")
-  mount -t sysfs sysfs "$root/sys" && mounts+=("$root/sys")
-  mount --bind /dev "$root/dev" && mounts+=("$root/dev")
-  mount --bind /dev/pts "$root/dev/pts" && mounts+=("$root/dev/pts")
-  mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm" && mounts+=("$root/dev/shm")
-  mount -t tmpfs -o mode=755 tmpfs "$root/run" && mounts+=("$root/run")
-  mount --bind "$cache" "$root/var/cache/apt/archives" && mounts+=("$root/var/cache/apt/archives")
+  cp -al "$cache" "$work/cache-$1"
+  rm -f "$work/cache-$1/lock"
+  mount -t proc proc "$root/proc"
+  mount -t sysfs sysfs "$root/sys"
+  mount --bind /dev "$root/dev"
+  mount --bind /dev/pts "$root/dev/pts"
+  mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
+  mount -t tmpfs -o mode=755 tmpfs "$root/run"
+  mount --bind "$work/cache-$1" "$root/var/cache/apt/archives"
 }
 
 # The committed checkout, cloned as its owner would.
@@ -144,34 +146,37 @@ inside() { # root user script
   return "${PIPESTATUS[0]}"
 }
 
-finish_system() { # root
-  end_processes
-  undo_mounts
-  rm -rf "$1"
+# Ends what runs inside, undoes the mounts, and gives what was downloaded to the machine's cache.
+finish_system() { # name
+  end_processes "$work/$1"
+  undo_mounts "$work/$1"
+  find "$work/cache-$1" -maxdepth 1 -name '*.deb' -newer "$work/debootstrap.log" \
+    -exec cp -n {} "$cache/" \; 2>/dev/null || true
+  rm -rf "${work:?}/$1" "${work:?}/cache-$1"
 }
 
 # --- a new user ------------------------------------------------------------------------------
-new_system user
-clone_into "$root" "/home/$user" "$user"
-say "as $user: make test (commit $(git -C "$top" rev-parse --short HEAD))"
-inside "$root" "$user" 'cd halvern && make test'
+as_new_user() {
+  new_system user
+  clone_into "$root" "/home/$user" "$user"
+  say "as $user: make test (commit $(git -C "$top" rev-parse --short HEAD))"
+  inside "$root" "$user" 'cd halvern && make test'
+  say "as $user: after make test, $(chroot "$root" dpkg-query -W | wc -l) packages installed," \
+    "the system takes $(du -sh --exclude=proc --exclude=sys --exclude=dev --exclude=home "$root" | cut -f1)," \
+    "the build folder $(du -sh "$root/home/$user/halvern/build" | cut -f1)"
 
-say "as $user: after make test, $(chroot "$root" dpkg-query -W | wc -l) packages installed," \
-  "the system takes $(du -sh --exclude=proc --exclude=sys --exclude=dev --exclude=home "$root" | cut -f1)," \
-  "the build folder $(du -sh "$root/home/$user/halvern/build" | cut -f1)"
-say "as $user: make run with no display"
-set +e
-inside "$root" "$user" 'cd halvern && unset DISPLAY WAYLAND_DISPLAY && make run' >"$work/run.log"
-status=$?
-set -e
-cat "$work/run.log"
-((status != 0)) || { say "make run without a display exited 0"; exit 1; }
-grep -q 'No display' "$work/run.log" || { say "make run without a display gave no clear message"; exit 1; }
+  say "as $user: make run with no display"
+  local status=0
+  inside "$root" "$user" 'cd halvern && unset DISPLAY WAYLAND_DISPLAY && make run' >"$work/run.log" || status=$?
+  cat "$work/run.log"
+  ((status != 0)) || { say "make run without a display exited 0"; return 1; }
+  grep -q 'No display' "$work/run.log" || { say "make run without a display gave no clear message"; return 1; }
 
-say "as $user: xvfb-run -a make run"
-# The window's process is found from the window and ended by its id; make then returns.
-window_appears=$(
-  cat <<'EOF'
+  say "as $user: xvfb-run -a make run"
+  # The window's process is found from the window and ended by its id; make then returns.
+  local window_appears
+  window_appears=$(
+    cat <<'EOF'
 cd halvern && xvfb-run -a bash -c '
   make run >"$HOME/run.log" 2>&1 &
   make=$!
@@ -189,18 +194,36 @@ cd halvern && xvfb-run -a bash -c '
   wait $make || true
 '
 EOF
-)
-inside "$root" "$user" "$window_appears"
-finish_system "$root"
+  )
+  inside "$root" "$user" "$window_appears"
+  finish_system user
+}
 
 # --- CI's machine image ----------------------------------------------------------------------
-new_system ci
-say "as root with CI=true: the CI image's packages (libbenchmark-dev libx11-dev googletest)"
-inside "$root" root 'export DEBIAN_FRONTEND=noninteractive && apt-get update -qq &&
-  apt-get install -y -qq --no-install-recommends libbenchmark-dev libx11-dev googletest >/dev/null'
-clone_into "$root" /root root
-say "as root with CI=true: make test"
-inside "$root" root 'cd halvern && CI=true make test'
-say "as root with CI=true: make lint"
-inside "$root" root 'cd halvern && CI=true make lint'
-finish_system "$root"
+as_ci() {
+  new_system ci
+  say "as root with CI=true: the CI image's packages (libbenchmark-dev libx11-dev googletest)"
+  inside "$root" root 'export DEBIAN_FRONTEND=noninteractive && apt-get update -qq &&
+    apt-get install -y -qq --no-install-recommends libbenchmark-dev libx11-dev googletest >/dev/null'
+  clone_into "$root" /root root
+  say "as root with CI=true: make test"
+  inside "$root" root 'cd halvern && CI=true make test'
+  say "as root with CI=true: make lint"
+  inside "$root" root 'cd halvern && CI=true make lint'
+  finish_system ci
+}
+
+# Side by side: one system installs while the other builds. Each log is shown when it is done.
+( set -e; as_new_user ) >"$work/user.log" 2>&1 &
+user_job=$!
+( set -e; as_ci ) >"$work/ci.log" 2>&1 &
+ci_job=$!
+failed=0
+for job in user:$user_job ci:$ci_job; do
+  status=0
+  wait "${job#*:}" || status=$?
+  say "---- the ${job%%:*} system's log ($( ((status == 0)) && echo passed || echo "FAILED, status $status"))"
+  cat "$work/${job%%:*}.log"
+  ((status == 0)) || failed=1
+done
+exit "$failed"
