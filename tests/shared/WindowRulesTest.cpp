@@ -93,7 +93,7 @@ TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
 // The table's pixel column at 96 dots per inch, and the client area of 312 x 213.
 TEST(Layout, PixelsAtNinetySixDotsPerInch) {
     struct Case {
-        const char* name;
+        const char* name = nullptr;
         PixelRect pixels;
     };
     const Case cases[] = {
@@ -113,6 +113,7 @@ TEST(Layout, PixelsAtNinetySixDotsPerInch) {
 
 TEST(Layout, TabGoesRoundTheFieldsAndTheButtonOnly) {
     std::vector<std::string> names;
+    names.reserve(tabChain.size());
     for (const std::size_t row : tabChain)
         names.emplace_back(controlTable.at(row).name);
     EXPECT_EQ(names, (std::vector<std::string>{"amount", "Command1", "gprice", "fee"}));

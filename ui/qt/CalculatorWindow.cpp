@@ -294,6 +294,8 @@ void CalculatorWindow::buildControls() {
     findChild<QWidget*>(QString::fromUtf8(controlTable.at(tabChain.front()).name))->setFocus();
 
     connect(button, &QPushButton::clicked, this, &CalculatorWindow::Command1_Click);
+    connect(this, &CalculatorWindow::longTextRefused, this, &CalculatorWindow::tellLongTextRefused,
+            Qt::QueuedConnection);
 }
 
 void CalculatorWindow::fitFonts() {
@@ -359,14 +361,13 @@ void CalculatorWindow::alert() {
 }
 
 void CalculatorWindow::refuseLongText(Field field, qsizetype length) {
-    // Told once the paste or drop that brought the text has been handled: a modal box inside a
-    // drop would hold up the other program's drag.
-    QMetaObject::invokeMethod(
-        this,
-        [this, field, length] {
-            ui::refuseLongText(*this, field, static_cast<std::size_t>(length));
-        },
-        Qt::QueuedConnection);
+    // Told once the paste or drop that brought the text has been handled (the connection is
+    // queued): a modal box inside a drop would hold up the other program's drag.
+    emit longTextRefused(static_cast<int>(field), length);
+}
+
+void CalculatorWindow::tellLongTextRefused(int field, qsizetype length) {
+    ui::refuseLongText(*this, static_cast<Field>(field), static_cast<std::size_t>(length));
 }
 
 QLineEdit* CalculatorWindow::lineEdit(Field field) const {

@@ -26,8 +26,12 @@ public:
     void focusField(Field field, bool selectAll) override;
     void alert() override;
 
+signals:
+    void longTextRefused(int field, qsizetype length);
+
 private slots:
     void Command1_Click();
+    void tellLongTextRefused(int field, qsizetype length);
 
 private:
     void buildControls();

@@ -41,30 +41,35 @@ constexpr bool takesFocus(const ControlRow& row) {
            (row.kind == ControlKind::textField || row.kind == ControlKind::pushButton);
 }
 
-inline constexpr std::size_t focusableCount = [] {
+constexpr std::size_t countFocusable() {
     std::size_t count = 0;
     for (const ControlRow& row : controlTable) {
         if (takesFocus(row))
             ++count;
     }
     return count;
-}();
+}
 
-// The rows of the controls that take the focus, in ascending tab index: the order of Tab, which
-// wraps from the last back to the first. The first takes the focus when the window opens.
-inline constexpr std::array<std::size_t, focusableCount> tabChain = [] {
+inline constexpr std::size_t focusableCount = countFocusable();
+
+constexpr std::array<std::size_t, focusableCount> makeTabChain() {
     std::array<std::size_t, focusableCount> chain{};
     std::size_t filled = 0;
     for (std::size_t i = 0; i < controlTable.size(); ++i) {
-        if (!takesFocus(controlTable[i]))
+        if (!takesFocus(controlTable.at(i)))
             continue;
         std::size_t at = filled++;
-        for (; at > 0 && controlTable[chain[at - 1]].tabIndex > controlTable[i].tabIndex; --at)
-            chain[at] = chain[at - 1];
-        chain[at] = i;
+        for (; at > 0 && controlTable.at(chain.at(at - 1)).tabIndex > controlTable.at(i).tabIndex;
+             --at)
+            chain.at(at) = chain.at(at - 1);
+        chain.at(at) = i;
     }
     return chain;
-}();
+}
+
+// The rows of the controls that take the focus, in ascending tab index: the order of Tab, which
+// wraps from the last back to the first. The first takes the focus when the window opens.
+inline constexpr std::array<std::size_t, focusableCount> tabChain = makeTabChain();
 
 // The colour a control's background is fixed to, as 0x00BBGGRR, with textOnFixedColour on it;
 // none where the toolkit's theme paints it.
