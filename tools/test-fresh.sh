@@ -112,6 +112,12 @@ printf '#!/bin/sh\nexit 101\n' >"$pristine/usr/sbin/policy-rc.d"
 chmod 755 "$pristine/usr/sbin/policy-rc.d"
 echo fresh >"$pristine/etc/hostname"
 printf "127.0.0.1 localhost\n127.0.1.1 %s\n" "$(hostname)" >"$pristine/etc/hosts"
+# The machine's own trust, as every machine here has it: its extra certificate authorities (and,
+# in inside(), the variable that points node and npm at the system's bundle).
+if compgen -G '/usr/local/share/ca-certificates/*.crt' >/dev/null; then
+  cp /usr/local/share/ca-certificates/*.crt "$pristine/usr/local/share/ca-certificates/"
+  chroot "$pristine" update-ca-certificates >/dev/null 2>&1
+fi
 chroot "$pristine" useradd --create-home --shell /bin/bash "$user"
 echo "$user ALL=(ALL) NOPASSWD: ALL" >"$pristine/etc/sudoers.d/$user"
 chmod 440 "$pristine/etc/sudoers.d/$user"
@@ -142,7 +148,9 @@ clone_into() { # root home owner
 
 # Runs a script inside as a user with a login's clean environment, its output indented.
 inside() { # root user script
-  chroot "$1" /usr/sbin/runuser -l "$2" -c "$3" </dev/null 2>&1 | sed 's/^/    /'
+  local trust=
+  [[ -z ${NODE_EXTRA_CA_CERTS:-} ]] || trust="export NODE_EXTRA_CA_CERTS=$NODE_EXTRA_CA_CERTS; "
+  chroot "$1" /usr/sbin/runuser -l "$2" -c "$trust$3" </dev/null 2>&1 | sed 's/^/    /'
   return "${PIPESTATUS[0]}"
 }
 
