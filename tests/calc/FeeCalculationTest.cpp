@@ -44,6 +44,8 @@ const Example workedExamples[] = {
     {"0.01", "550", "0.01"},           // 0.4 cents: below the rounding range, then the minimum
     {"0", "550", "0.01"},              // no schedule row applies: the minimum
     {"-100", "550", "0.01"},
+    {"100", "-550", "0.01"}, // a negative price is no zero: negative grams, then the minimum
+    {"-100", "-550", "0.01"}, // the grams turn positive, the dollars back negative: the minimum
     {"0.005", "550", "0.01"},
     {"1", "1", "0.01"},       // 31.1 g at a gold price of 1: exactly one cent
     {" 100 ", "+550.0", "1"}, // blanks and a sign are part of the number's text

@@ -2,6 +2,8 @@
 
 #include "calc/Errors.h"
 
+#include <array>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
@@ -123,6 +125,108 @@ TEST(ErrorReport, QuotesShowEveryCharacterThatMatters) {
              for (int i = 0; i < 40; ++i)
                  s += "<U+0009>";
              return s + "\u2026";
+         }()},
+    };
+    for (Case c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(quoteFieldText(c.text), fsi + c.shown.append(pdi));
+    }
+}
+
+// Every range of characters a quote spells out, at both its ends, and the characters just
+// outside it, which show as they are.
+TEST(ErrorReport, HiddenCharactersAreSpelledOutToTheirRangesEdges) {
+    struct Range {
+        char32_t first, last;
+    };
+    const Range hidden[] = {
+        {0x0000, 0x001F},   {0x007F, 0x00A0},   {0x00AD, 0x00AD},     {0x034F, 0x034F},
+        {0x061C, 0x061C},   {0x115F, 0x1160},   {0x1680, 0x1680},     {0x180B, 0x180F},
+        {0x2000, 0x200F},   {0x2028, 0x202F},   {0x205F, 0x206F},     {0x3000, 0x3000},
+        {0x3164, 0x3164},   {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},     {0xFFA0, 0xFFA0},
+        {0xFFF0, 0xFFFB},   {0xFFFE, 0xFFFF},   {0x1BCA0, 0x1BCA3},   {0x1D173, 0x1D17A},
+        {0xE0000, 0xE007F}, {0xE0100, 0xE01EF}, {0x10FFFE, 0x10FFFF},
+    };
+    const auto utf8 = [](char32_t c) {
+        std::string out;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6U));
+            out += static_cast<char>(0x80 | (c & 0x3FU));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12U));
+            out += static_cast<char>(0x80 | ((c >> 6U) & 0x3FU));
+            out += static_cast<char>(0x80 | (c & 0x3FU));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18U));
+            out += static_cast<char>(0x80 | ((c >> 12U) & 0x3FU));
+            out += static_cast<char>(0x80 | ((c >> 6U) & 0x3FU));
+            out += static_cast<char>(0x80 | (c & 0x3FU));
+        }
+        return out;
+    };
+    const auto spelled = [](char32_t c) {
+        std::array<char, 16> buffer{};
+        std::snprintf(buffer.data(), buffer.size(), "<U+%04X>", static_cast<unsigned>(c));
+        return std::string(buffer.data());
+    };
+    const auto isHidden = [&](char32_t c) {
+        for (const Range& range : hidden) {
+            if (c >= range.first && c <= range.last)
+                return true;
+        }
+        return false;
+    };
+    for (const Range& range : hidden) {
+        const char32_t before = range.first - 1, after = range.last + 1;
+        for (const char32_t c : {before, range.first, range.last, after}) {
+            if (range.first == 0 && c == before)
+                continue;
+            if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+                continue;
+            const std::string shown = isHidden(c) ? spelled(c) : utf8(c);
+            EXPECT_EQ(quoteFieldText("1" + utf8(c)), fsi + "1" + shown + pdi)
+                << std::hex << static_cast<unsigned>(c);
+        }
+    }
+}
+
+// UTF-8 read strictly at its edges: the first and last of each length, overlong forms, encoded
+// surrogates, bytes that start nothing; the limit counts characters, not bytes.
+TEST(ErrorReport, QuotesReadUtf8StrictlyAtItsEdges) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"the last two-byte character", "\xdf\xbf", "\u07ff"},
+        {"the first three-byte character", "\xe0\xa0\x80", "\u0800"},
+        {"an overlong three-byte form", "\xe0\x9f\xbf", "<0xE0><0x9F><0xBF>"},
+        {"the last character before the surrogates", "\xed\x9f\xbf", "\ud7ff"},
+        {"the first after them", "\xee\x80\x80", "\ue000"},
+        {"an overlong four-byte form", "\xf0\x8f\xbf\xbf", "<0xF0><0x8F><0xBF><0xBF>"},
+        {"the last visible plane-16 character", "\xf4\x8f\xbf\xbd", "\U0010fffd"},
+        {"a lead byte that is never one", "\xc1\xbf", "<0xC1><0xBF>"},
+        {"past the last lead byte", "\xf5\x80\x80\x80", "<0xF5><0x80><0x80><0x80>"},
+        {"a lead byte where a continuation belongs", "\xc3\xc3\xa9", "<0xC3>\u00e9"},
+        {"a continuation alone",
+         "\x80"
+         "1",
+         "<0x80>1"},
+        {"forty two-byte characters",
+         [] {
+             std::string s;
+             for (int i = 0; i < 40; ++i)
+                 s += "\u00e9";
+             return s;
+         }(),
+         [] {
+             std::string s;
+             for (int i = 0; i < 40; ++i)
+                 s += "\u00e9";
+             return s;
          }()},
     };
     for (Case c : cases) {
