@@ -320,7 +320,17 @@ private slots:
 
     void textStaysReadableUnderAnyTheme() {
         QFETCH(bool, dark);
-        const QPalette previous = QApplication::palette();
+        // The desktop's palette comes back however the test ends: a failed comparison returns
+        // early, and the tests after it must not run under the dark one.
+        struct Restore {
+            QPalette previous = QApplication::palette();
+            Restore() = default;
+            Restore(const Restore&) = delete;
+            Restore& operator=(const Restore&) = delete;
+            Restore(Restore&&) = delete;
+            Restore& operator=(Restore&&) = delete;
+            ~Restore() { QApplication::setPalette(previous); }
+        } const restore;
         if (dark)
             QApplication::setPalette(darkPalette());
         CalculatorWindow window;
@@ -357,7 +367,6 @@ private slots:
                 }
             }
         }
-        QApplication::setPalette(previous);
     }
 
     // A field takes every edit up to the bound and refuses, whole, one that would pass it,

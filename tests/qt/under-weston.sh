@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command as a Wayland client of a headless weston of its own: under-weston.sh COMMAND...
-# Exit 77 (skipped) where weston is missing or cannot start here.
+# Exit 77 (skipped) where weston is missing or cannot start here, or where a test the command ran
+# skipped itself (Qt Test's "SKIP   :" lines) and none failed: a skip never reads as a pass.
 set -euo pipefail
 command -v weston >/dev/null || { echo "weston is not installed (make test installs it): skipped"; exit 77; }
 
@@ -25,4 +26,10 @@ unset DISPLAY
 # A headless weston has no seat, and Qt 6.4's Wayland text input then dereferences a missing
 # input device on every key event; real sessions have a seat. No input method avoids it.
 export QT_IM_MODULE=none
-"$@"
+status=0
+"$@" 2>&1 | tee "$XDG_RUNTIME_DIR/output.log" || status=${PIPESTATUS[0]}
+if ((status == 0)) && grep -q '^SKIP   :' "$XDG_RUNTIME_DIR/output.log"; then
+  echo "$(grep -c '^SKIP   :' "$XDG_RUNTIME_DIR/output.log") tests skipped themselves here: skipped"
+  exit 77
+fi
+exit "$status"
