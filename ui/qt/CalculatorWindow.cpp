@@ -14,6 +14,7 @@
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -171,27 +172,38 @@ private:
     Refused m_refused;
 };
 
+// A PNG of the program's resources, read as PNG without asking anyone else: left to detect the
+// format, Qt loads every image plugin it has to ask them first.
+QPixmap pngPixmap(const QString& name) {
+    QImageReader reader(name, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 QPixmap logoPixmap(const char* asset, qreal devicePixelRatio) {
     // Only the image the screen needs is decoded; the doubled one keeps the logo sharp on
     // screens scaled by two or more.
     const QString name = QStringLiteral(":/%1").arg(QString::fromUtf8(asset));
     if (devicePixelRatio > 1.0) {
-        QPixmap sharp(name + QStringLiteral("@2x.gif"));
+        QPixmap sharp = pngPixmap(name + QStringLiteral("@2x.png"));
         sharp.setDevicePixelRatio(2.0);
         return sharp;
     }
-    return {name + QStringLiteral(".gif")};
+    return pngPixmap(name + QStringLiteral(".png"));
 }
 
 QIcon programIcon(qreal devicePixelRatio) {
-    // The icon file's three images, then larger ones for task switchers and dense screens. X11
-    // hands every size of a window icon to the window manager, decoded, so only the sizes a
-    // task switcher draws on this screen (64 logical pixels at most) go in; the desktop entry's
-    // themed icon serves docks and software centres at 128 and 256.
-    QIcon icon(QStringLiteral(":/halvern.ico"));
-    for (const int size : {48, 64, 128, 256}) {
+    // The icon file's images (its 16 and 32 px in 16 colours), then larger ones for task
+    // switchers and dense screens. X11 hands every size of a window icon to the window manager,
+    // decoded, so only the sizes a task switcher draws on this screen (64 logical pixels at
+    // most) go in; the desktop entry's themed icon serves docks and software centres at 128 and
+    // 256.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
         if (size <= 64 * devicePixelRatio)
-            icon.addFile(QStringLiteral(":/icons/halvern-%1.png").arg(size), QSize(size, size));
+            icon.addPixmap(pngPixmap(size <= 32
+                                         ? QStringLiteral(":/halvern-%1.png").arg(size)
+                                         : QStringLiteral(":/icons/halvern-%1.png").arg(size)));
     }
     return icon;
 }
