@@ -185,8 +185,11 @@ TEST(ErrorReport, HiddenCharactersAreSpelledOutToTheirRangesEdges) {
                 continue;
             if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
                 continue;
-            const std::string shown = isHidden(c) ? spelled(c) : utf8(c);
-            EXPECT_EQ(quoteFieldText("1" + utf8(c)), fsi + "1" + shown + pdi)
+            std::string quoted = fsi;
+            quoted.append("1").append(isHidden(c) ? spelled(c) : utf8(c)).append(pdi);
+            std::string text = "1";
+            text.append(utf8(c));
+            EXPECT_EQ(quoteFieldText(text), quoted)
                 << std::hex << static_cast<unsigned>(c);
         }
     }

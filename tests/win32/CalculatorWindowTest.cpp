@@ -12,7 +12,6 @@
 #include <windows.h>
 #include <objidl.h>
 #include <commctrl.h>
-#include <gdiplus.h>
 // clang-format on
 
 #include <cstdint>
@@ -96,10 +95,7 @@ protected:
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        const Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
     }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplus); }
 
     void SetUp() override {
         window = std::make_unique<CalculatorWindow>(GetModuleHandleW(nullptr));
@@ -154,7 +150,6 @@ protected:
         CloseClipboard();
     }
 
-    static inline ULONG_PTR gdiplus = 0;
     std::unique_ptr<CalculatorWindow> window;
 };
 

@@ -2,59 +2,61 @@
 
 #include "ui/win32/Resources.h"
 
-// Windows headers depend on their order.
-// clang-format off
-#include <objidl.h>
-#include <shlwapi.h>
-#include <gdiplus.h>
-// clang-format on
-
-#include <algorithm>
-#include <optional>
-#include <utility>
+#include <cstdint>
+#include <span>
+#include <vector>
 
 namespace halvern::win32 {
 
 namespace {
 
-// The colour a GIF marks transparent: its graphic control extension names a palette index.
-// GDI+ on Windows keeps that index transparent, but not every implementation of it does, so the
-// logo is drawn with that colour keyed out as well.
-std::optional<COLORREF> transparentColour(const BYTE* gif, std::size_t size) {
-    if (size < 13 || (gif[10] & 0x80U) == 0)
-        return std::nullopt;
-    const std::size_t palette = 13;
-    const std::size_t entries = std::size_t{2} << (gif[10] & 7U);
-    for (std::size_t at = palette + 3 * entries; at + 7 < size && gif[at] == 0x21;) {
-        if (gif[at + 1] == 0xf9 && (gif[at + 3] & 1U) != 0) {
-            const std::size_t entry = palette + 3 * std::size_t{gif[at + 6]};
-            if (entry + 2 >= size)
-                return std::nullopt;
-            return RGB(gif[entry], gif[entry + 1], gif[entry + 2]);
-        }
-        at += 2; // an extension of another kind: skip its sub-blocks
-        while (at < size && gif[at] != 0)
-            at += gif[at] + 1U;
-        ++at;
-    }
-    return std::nullopt;
-}
-
-Logo::Image loadGif(HINSTANCE instance, int id) {
+std::optional<ui::RgbaImage> loadGif(HINSTANCE instance, int id) {
     HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
     if (found == nullptr)
-        return {};
-    HGLOBAL loaded = LoadResource(instance, found);
-    const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));
-    const DWORD size = SizeofResource(instance, found);
-    IStream* stream = SHCreateMemStream(bytes, size);
-    if (stream == nullptr)
-        return {};
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
-    stream->Release();
-    if (bitmap && bitmap->GetLastStatus() != Gdiplus::Ok)
-        bitmap.reset();
-    return {std::move(bitmap), transparentColour(bytes, size)};
+        return std::nullopt;
+    const auto* bytes =
+        static_cast<const std::uint8_t*>(LockResource(LoadResource(instance, found)));
+    return ui::decodeGif({bytes, SizeofResource(instance, found)});
+}
+
+// The image at the box's size as premultiplied BGRA rows from the top, as AlphaBlend takes them:
+// each target pixel the average of the source pixels it covers (a box filter), so the doubled
+// logo shrinks smoothly at 150 % and stays pixel for pixel at its own size.
+std::vector<std::uint32_t> premultiplied(const ui::RgbaImage& image, int width, int height) {
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(width) *
+                                   static_cast<std::size_t>(height));
+    const double sx = static_cast<double>(image.width) / width;
+    const double sy = static_cast<double>(image.height) / height;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            double sum[4] = {0, 0, 0, 0};
+            double area = 0;
+            for (int v = static_cast<int>(y * sy); v < image.height && v < (y + 1) * sy; ++v) {
+                const double h =
+                    std::min<double>(v + 1, (y + 1) * sy) - std::max<double>(v, y * sy);
+                for (int u = static_cast<int>(x * sx); u < image.width && u < (x + 1) * sx; ++u) {
+                    const double w =
+                        (std::min<double>(u + 1, (x + 1) * sx) - std::max<double>(u, x * sx)) * h;
+                    const std::uint8_t* p =
+                        &image.pixels[4 * (static_cast<std::size_t>(v) *
+                                               static_cast<std::size_t>(image.width) +
+                                           static_cast<std::size_t>(u))];
+                    const double alpha = p[3] / 255.0;
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += p[c] * alpha * w;
+                    sum[3] += p[3] * w;
+                    area += w;
+                }
+            }
+            const auto channel = [&](int c) {
+                return static_cast<std::uint32_t>(area > 0 ? sum[c] / area + 0.5 : 0) & 0xFFU;
+            };
+            out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                static_cast<std::size_t>(x)] =
+                (channel(3) << 24U) | (channel(0) << 16U) | (channel(1) << 8U) | channel(2);
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -63,36 +65,31 @@ Logo::Logo(HINSTANCE instance)
     : m_own(loadGif(instance, logoResource))
     , m_doubled(loadGif(instance, doubledLogoResource)) {}
 
-Logo::~Logo() = default;
-
 bool Logo::loaded() const {
-    return m_own.bitmap != nullptr && m_doubled.bitmap != nullptr;
+    return m_own.has_value() && m_doubled.has_value();
 }
 
 void Logo::draw(HDC dc, const RECT& box, UINT dpi) const {
-    const Image& chosen = dpi > 96 && m_doubled.bitmap ? m_doubled : m_own;
-    Gdiplus::Bitmap* image = chosen.bitmap.get();
-    if (image == nullptr)
-        return;
-    Gdiplus::ImageAttributes attributes;
-    if (chosen.transparent) {
-        const Gdiplus::Color key(GetRValue(*chosen.transparent), GetGValue(*chosen.transparent),
-                                 GetBValue(*chosen.transparent));
-        attributes.SetColorKey(key, key);
-    }
-    Gdiplus::Graphics graphics(dc);
+    const std::optional<ui::RgbaImage>& chosen = dpi > 96 && m_doubled ? m_doubled : m_own;
     const int width = static_cast<int>(box.right - box.left);
     const int height = static_cast<int>(box.bottom - box.top);
-    // Drawn pixel for pixel where the box matches the image; smoothly scaled in between.
-    const bool exact = static_cast<int>(image->GetWidth()) == width &&
-                       static_cast<int>(image->GetHeight()) == height;
-    graphics.SetInterpolationMode(exact ? Gdiplus::InterpolationModeNearestNeighbor
-                                        : Gdiplus::InterpolationModeHighQualityBicubic);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    const Gdiplus::Rect target(static_cast<INT>(box.left), static_cast<INT>(box.top), width,
-                               height);
-    graphics.DrawImage(image, target, 0, 0, static_cast<INT>(image->GetWidth()),
-                       static_cast<INT>(image->GetHeight()), Gdiplus::UnitPixel, &attributes);
+    if (!chosen || width <= 0 || height <= 0)
+        return;
+    const std::vector<std::uint32_t> pixels = premultiplied(*chosen, width, height);
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr)
+        return;
+    std::copy(pixels.begin(), pixels.end(), static_cast<std::uint32_t*>(bits));
+    HDC source = CreateCompatibleDC(dc);
+    const HGDIOBJ previous = SelectObject(source, bitmap);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, box.left, box.top, width, height, source, 0, 0, width, height, blend);
+    SelectObject(source, previous);
+    DeleteDC(source);
+    DeleteObject(bitmap);
 }
 
 } // namespace halvern::win32

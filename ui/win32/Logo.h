@@ -1,39 +1,28 @@
 #pragma once
 
-#include <memory>
+#include "ui/shared/GifImage.h"
+
 #include <optional>
 #include <windows.h>
-
-namespace Gdiplus {
-class Bitmap;
-}
 
 namespace halvern::win32 {
 
 // The logo picture: the 105 x 45 GIF and the one drawn at twice its size, read from the
-// program's resources with GDI+, which keeps the GIF's transparent colour transparent. It draws
-// into a box; laying the box out is the window's business. Needs GDI+ started.
+// program's resources by the windows' own decoder, its transparent colour transparent. It draws
+// into a box with AlphaBlend; laying the box out is the window's business. No image library: a
+// start-up that loads GDI+ for one small picture is a start-up that waits for it.
 class Logo {
 public:
     explicit Logo(HINSTANCE instance);
-    ~Logo();
-    Logo(const Logo&) = delete;
-    Logo& operator=(const Logo&) = delete;
-    Logo(Logo&&) = delete;
-    Logo& operator=(Logo&&) = delete;
 
-    // Draws over whatever the box already holds, from the image that suits `dpi`.
+    // Draws over whatever the box already holds, from the image that suits `dpi`, scaled to the
+    // box by averaging where it is not the image's own size.
     void draw(HDC dc, const RECT& box, UINT dpi) const;
     bool loaded() const;
 
-    struct Image {
-        std::unique_ptr<Gdiplus::Bitmap> bitmap;
-        std::optional<COLORREF> transparent;
-    };
-
 private:
-    Image m_own;
-    Image m_doubled;
+    std::optional<ui::RgbaImage> m_own;
+    std::optional<ui::RgbaImage> m_doubled;
 };
 
 } // namespace halvern::win32

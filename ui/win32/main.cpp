@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <objbase.h>
 #include <commctrl.h>
-#include <gdiplus.h>
 // clang-format on
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
@@ -13,9 +12,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // for the screen readers' names
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    ULONG_PTR gdiplus = 0;
-    const Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&gdiplus, &gdiplusInput, nullptr);
 
     int status = 0;
     {
@@ -31,7 +27,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         }
         status = static_cast<int>(message.wParam);
     }
-    Gdiplus::GdiplusShutdown(gdiplus);
     CoUninitialize();
     return status;
 }

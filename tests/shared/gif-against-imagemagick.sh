@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The windows' GIF decoder against ImageMagick's, pixel for pixel: the logos as the asset
+# generator writes them, and the same pictures as ImageMagick writes them (full LZW compression,
+# interlaced, one frame with a palette of its own), and a 256-colour picture.
+#   gif-against-imagemagick.sh <gif-to-rgba> <assets folder>
+set -euo pipefail
+decoder=$1 assets=$2
+command -v convert >/dev/null || { echo "ImageMagick is not installed (make test installs it): skipped"; exit 77; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$assets/logo.gif" "$assets/logo@2x.gif" "$work/"
+convert "$assets/logo.gif" "$work/recompressed.gif"
+convert "$assets/logo@2x.gif" -interlace GIF "$work/interlaced.gif"
+convert -size 64x48 gradient:red-blue -colors 256 "$work/colours.gif"
+convert "$assets/logo.gif" -colors 7 +remap "$work/local-palette.gif"
+convert -size 1x1 xc:gold "$work/one-pixel.gif"
+for gif in "$work"/*.gif; do
+  name=$(basename "$gif")
+  size=$("$decoder" "$gif" "$work/ours.rgba") || { echo "FAILED: $name not decoded"; exit 1; }
+  convert "$gif[0]" -background black -alpha background rgba:"$work/theirs.rgba"
+  [[ $size == "$(identify -format '%w %h' "$gif[0]")" ]] || { echo "FAILED: $name is $size"; exit 1; }
+  cmp -s "$work/ours.rgba" "$work/theirs.rgba" || { echo "FAILED: $name decodes to other pixels"; exit 1; }
+  echo "$name ($size): the same pixels as ImageMagick's"
+done
