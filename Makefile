@@ -23,7 +23,7 @@ build: configure
 test: DEPS = build test windows web webtest
 windows: DEPS = windows
 lint: DEPS = build test lint
-bench bench-startup: DEPS = build bench
+bench: DEPS = build bench
 package: DEPS = build package
 
 # With no display, advice that works on this machine as it is: xvfb-run needs xauth too.
@@ -93,9 +93,12 @@ bench: build
 	@$(BUILD_DIR)/bench/paste_benchmark
 
 STARTUP_ROUNDS ?= 15
-bench-startup: build
+bench-startup: DEPS = build bench windows test
+bench-startup: build windows
 	@bench/startup/run.sh $(BUILD_DIR)/bench/startup-probe $(BUILD_DIR)/ui/qt/halvern-fee \
 	  $(BUILD_DIR)/bench/minimal-window $(STARTUP_ROUNDS)
+	@bench/startup/run-wine.sh $(BUILD_DIR)/bench/startup-probe build/windows/halvern-fee.exe \
+	  build/windows/bench/minimal-win32.exe $(STARTUP_ROUNDS)
 
 package: build
 	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
