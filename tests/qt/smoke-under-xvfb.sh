@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drives the real program as a person would: on a virtual X display with a window manager, it
 # finds the window, types an amount, tabs to the button, presses Space, copies the fee out of its
-# field, does the same with a spreadsheet cell pasted in, and closes the window with Alt+F4, then
-# expects the program to have ended by itself.
+# field, does the same with a spreadsheet cell pasted in, puts right a gold price of 0 after its
+# report, types into a full field, and closes the window with Alt+F4, then expects the program to
+# have ended by itself.
 # Then, under a dark desktop theme, it checks from the screen's pixels that a caption and the fee
 # are still dark on their light grounds, and that the program ends when another X client
 # destroys its window. Last, with no display at all, the program must say so and exit 1.
@@ -43,6 +44,33 @@ xdotool key Tab Tab ctrl+a ctrl+c
 eventually read_fee 12345678901.23 ||
   fail "after a pasted spreadsheet cell the fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)'"
 echo "smoke: pasted 1234567890123 with its line break, the fee field reads 12345678901.23"
+
+# A gold price of 0: the report, then the focus on the gold price with its text selected, so
+# that what the user types next replaces it.
+xdotool key Tab Tab Tab ctrl+a 0 shift+Tab space # fee -> amount -> button -> gprice: 0; press
+eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -ge 2 ]" ||
+  fail "no report for a gold price of 0"
+xdotool key Return
+eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -eq 1 ]" ||
+  fail "the report did not close with Enter"
+xdotool type --delay 30 550
+xdotool key shift+Tab space Tab Tab ctrl+a ctrl+c # -> button, press; -> gprice -> fee, copy
+eventually read_fee 12345678901.23 ||
+  fail "after the report the typing went elsewhere: the fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)'"
+echo "smoke: after the report for a gold price of 0, typing replaced the gold price"
+
+# A full field says so when a key is typed into it.
+head -c 4000 /dev/zero | tr '\0' 9 | xclip -selection clipboard
+xdotool key Tab ctrl+a ctrl+v End 9 # fee -> amount: 4,000 digits, then one more
+eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -ge 2 ]" ||
+  fail "no note when typing into a full field"
+xdotool key Return
+eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -eq 1 ]" ||
+  fail "the note did not close with Enter"
+xdotool key ctrl+a ctrl+c
+eventually sh -c "[ \$(timeout 2 xclip -o -selection clipboard | wc -c) -eq 4000 ]" ||
+  fail "the full field holds $(timeout 2 xclip -o -selection clipboard | wc -c) characters"
+echo "smoke: typing into a full field of 4,000 characters was refused with a note"
 
 xdotool key alt+F4
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
