@@ -2,6 +2,7 @@
 
 #include "calc/Errors.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -172,11 +173,9 @@ TEST(ErrorReport, HiddenCharactersAreSpelledOutToTheirRangesEdges) {
         return std::string(buffer.data());
     };
     const auto isHidden = [&](char32_t c) {
-        for (const Range& range : hidden) {
-            if (c >= range.first && c <= range.last)
-                return true;
-        }
-        return false;
+        return std::any_of(std::begin(hidden), std::end(hidden), [c](const Range& range) {
+            return c >= range.first && c <= range.last;
+        });
     };
     for (const Range& range : hidden) {
         const char32_t before = range.first - 1, after = range.last + 1;
