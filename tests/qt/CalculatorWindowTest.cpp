@@ -318,7 +318,7 @@ private slots:
         QTest::newRow("dark theme") << true;
     }
 
-    void textStaysReadableUnderAnyTheme() {
+    void textStaysReadableUnderAnyTheme() const {
         QFETCH(bool, dark);
         // The desktop's palette comes back however the test ends: a failed comparison returns
         // early, and the tests after it must not run under the dark one.
