@@ -38,18 +38,6 @@ int fitPixelSize(int largest, std::span<const Extent> rooms,
     return smallestPixelSize;
 }
 
-int FontSizes::of(FontGroup group) const {
-    switch (group) {
-    case FontGroup::captions:
-        return captions;
-    case FontGroup::fields:
-        return fields;
-    case FontGroup::button:
-        return button;
-    }
-    return captions;
-}
-
 std::string_view fittedText(const ControlRow& row) {
     return row.kind == ControlKind::textField ? std::string_view() : std::string_view(row.text);
 }

@@ -56,8 +56,6 @@ struct Frames {
 
 struct FontSizes {
     int captions = 0, fields = 0, button = 0; // pixels
-
-    int of(FontGroup group) const;
 };
 
 // The text a control's size is fitted to: its caption, or for a field one line of whatever the
