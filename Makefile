@@ -102,7 +102,8 @@ bench-startup: build windows
 	@bench/startup/run.sh $(BUILD_DIR)/bench/startup-probe $(BUILD_DIR)/ui/qt/halvern-fee \
 	  $(BUILD_DIR)/bench/minimal-window $(STARTUP_ROUNDS)
 	@bench/startup/run-wine.sh $(BUILD_DIR)/bench/startup-probe build/windows/halvern-fee.exe \
-	  build/windows/bench/minimal-win32.exe $(STARTUP_ROUNDS)
+	  build/windows/bench/minimal-win32.exe build/windows/bench/minimal-win32-bare.exe \
+	  $(STARTUP_ROUNDS)
 
 package: build
 	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package

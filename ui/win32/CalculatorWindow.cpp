@@ -131,6 +131,10 @@ CalculatorWindow::~CalculatorWindow() {
 void CalculatorWindow::show(int showCommand) {
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
+    // Named after the first paint, since loading the accessibility services is a large share of
+    // the start-up; still before any message is read, so no screen reader asks first.
+    for (const FieldRow& row : fieldTable)
+        nameForAssistiveTechnology(field(row.field), windowText(control(row.caption)));
     SetFocus(m_controls.at(tabChain.front()));
 }
 
@@ -185,8 +189,6 @@ void CalculatorWindow::createControls() {
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = m_controls.at(row);
     }
-    for (const FieldRow& row : fieldTable)
-        nameForAssistiveTechnology(field(row.field), windowText(control(row.caption)));
 }
 
 // The title bar's and the task switcher's icons at the window's density: the program icon's own
