@@ -2,24 +2,30 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <set>
 #include <vector>
 
 namespace {
 
 using halvern::ui::Extent;
-using halvern::ui::fitPixelSize;
+using halvern::ui::FontGroup;
+using halvern::ui::FontSizes;
+using halvern::ui::Frames;
 
-// Texts whose extents grow with the size as a font's do: width per pixel of size, plus hinting
-// that rounds each extent up to a whole pixel, and a line a fifth taller than the size.
+// Texts whose extents grow with the size as a font's do: width per pixel of size plus a fixed
+// part (negative for a face whose side bearings shrink at small sizes), rounded up to a whole
+// pixel as hinting does, and a line a fifth taller than the size.
 struct Text {
     double widthPerPixel;
+    int fixed = 0;
 };
 
 Extent extentOf(const Text& text, int size) {
-    return {static_cast<int>(std::ceil(text.widthPerPixel * size)), size + (size + 4) / 5};
+    return {static_cast<int>(std::ceil(text.widthPerPixel * size)) + text.fixed,
+            size + (size + 4) / 5};
 }
 
-TEST(CaptionFit, LargestSizeAtWhichEveryTextFits) {
+TEST(CaptionFit, LargestSizeAtWhichEveryTextFitsFromFewMeasurements) {
     struct Case {
         const char* name;
         int largest, size;
@@ -32,6 +38,8 @@ TEST(CaptionFit, LargestSizeAtWhichEveryTextFits) {
         {"a line's height decides", 16, 12, {{0.0}}, {{100, 15}}},
         {"the width just fits", 12, 11, {{10.0}}, {{110, 20}}},
         {"one pixel short", 12, 10, {{10.0}}, {{109, 20}}},
+        // Measured at 20 the text is 150 wide, which puts the estimate at 13; 14 fits too.
+        {"one above the estimate is tried first", 20, 14, {{10.0, -50}}, {{100, 30}}},
         {"nothing fits: the smallest readable size", 12, 7, {{50.0}}, {{100, 20}}},
         {"never above the largest", 9, 9, {{1.0}}, {{500, 500}}},
         {"a largest below readable is raised", 5, 7, {{1.0}}, {{500, 500}}},
@@ -39,10 +47,47 @@ TEST(CaptionFit, LargestSizeAtWhichEveryTextFits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const int size = fitPixelSize(c.largest, c.rooms, [&](int pixels, std::size_t i) {
-            return extentOf(c.texts.at(i), pixels);
-        });
+        std::set<int> measured;
+        const int size = halvern::ui::fitPixelSize(c.largest, c.rooms,
+                                                   [&](int pixels, std::size_t i) {
+                                                       measured.insert(pixels);
+                                                       return extentOf(c.texts.at(i), pixels);
+                                                   });
         EXPECT_EQ(size, c.size);
+        // A toolkit loads a font for each size measured: the largest, then from the estimate.
+        EXPECT_LE(measured.size(), 3U);
+    }
+}
+
+// The rooms each group's texts get, seen through a measure whose extent is the size itself
+// across or down: the size found is then the narrowest room. At 96 DPI the fields' boxes are
+// 89 by 19 pixels, the button's 89 by 17, and the narrowest and lowest caption, "Fee $", 28 by
+// 13.
+TEST(CaptionFit, EachGroupFitsItsBoxesLessTheToolkitsFrames) {
+    struct Case {
+        const char* name;
+        bool across;
+        Frames frames;
+        FontSizes sizes;
+    };
+    const Case cases[] = {
+        {"across, no frames", true, {0, 0, 0}, {28, 89, 89}},
+        {"across, the frames taken off", true, {4, 10, 6}, {28, 85, 79}},
+        {"down, no frames", false, {0, 0, 0}, {13, 19, 17}},
+        {"down, the frames taken off", false, {4, 10, 6}, {13, 15, 11}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::set<FontGroup> groups;
+        const FontSizes sizes = halvern::ui::fitFontSizes(
+            100, 96, c.frames, [&](FontGroup group, int size, std::string_view) {
+                groups.insert(group);
+                return c.across ? Extent{size, 0} : Extent{0, size};
+            });
+        EXPECT_EQ(sizes.captions, c.sizes.captions);
+        EXPECT_EQ(sizes.fields, c.sizes.fields);
+        EXPECT_EQ(sizes.button, c.sizes.button);
+        EXPECT_EQ(groups.size(), 3U);
     }
 }
 

@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""Puts one small fault at a time into the code and runs the tests that cover it.
+
+    run.py [faults file ...]   (default: every *.faults file beside this script)
+
+A faults file lists faults as blocks: a line `@ <path>` names the file, `- <text>` the text to
+change (it must occur exactly once), `+ <text>` what it becomes; `#` lines are comments. Each
+fault is put in, the build's targets rebuilt, the tests for its file run, and the file restored
+whatever happens. Faults in calc/, ui/shared/ and ui/qt/ run in build/default (the libraries'
+tests, the Qt window's offscreen tests, and for ui/qt/ the window under Xvfb too); faults in
+ui/win32/ in build/windows, the window's tests under Wine. Prints each fault's verdict, then the
+share killed per folder. A fault that does not compile counts as neither."""
+import collections
+import os
+import pathlib
+import subprocess
+import sys
+import tempfile
+
+top = pathlib.Path(__file__).resolve().parents[2]
+here = pathlib.Path(__file__).resolve().parent
+fast_default = ("calc_tests|shared_window_tests|window_common_tests|window_tests|"
+                "window_tests_scaled_by_2|gif_decoder_agrees")
+
+
+def parse(path):
+    faults, current = [], None
+    for number, line in enumerate(path.read_text().splitlines(), 1):
+        if not line.strip() or line.startswith("#"):
+            continue
+        tag, text = line[:1], line[2:]
+        if tag == "@":
+            current = {"file": text.strip(), "where": f"{path.name}:{number}"}
+        elif tag == "-":
+            current = dict(current, old=text)
+        elif tag == "+":
+            faults.append(dict(current, new=text))
+        else:
+            sys.exit(f"{path}:{number}: a line starts with @, -, + or #")
+    return faults
+
+
+def run(command, cwd, timeout):
+    try:
+        return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return -1
+
+
+def wine_prefix():
+    prefix = top / "build/windows/wine-mutation/null"
+    run([str(top / "tests/win32/wine-run.sh"), "--prepare", str(prefix), "null"], top, 300)
+    return prefix
+
+
+def verdict(fault, prefix):
+    folder = fault["file"].split("/")[1] if fault["file"].startswith("ui/") else "calc"
+    if folder == "win32":
+        if run(["cmake", "--build", "build/windows", "--target", "win32_window_tests"], top,
+               900) != 0:
+            return "no build"
+        exe = top / "build/windows/tests/win32/win32_window_tests.exe"
+        failed = run([str(top / "tests/win32/wine-run.sh"), str(prefix), str(exe)], top, 300)
+    else:
+        if run(["cmake", "--build", "build/default"], top, 900) != 0:
+            return "no build"
+        tests = fast_default + ("|smoke_under_xvfb" if folder == "qt" else "")
+        failed = run(["ctest", "--test-dir", "build/default", "-R", f"^({tests})$",
+                      "--stop-on-failure", "-j2"], top, 600)
+    return "killed" if failed != 0 else "SURVIVED"
+
+
+def main():
+    files = [pathlib.Path(a) for a in sys.argv[1:]] or sorted(here.glob("*.faults"))
+    faults = [f for path in files for f in parse(path)]
+    prefix = wine_prefix() if any("ui/win32/" in f["file"] for f in faults) else None
+    tally = collections.defaultdict(collections.Counter)
+    for n, fault in enumerate(faults, 1):
+        source = top / fault["file"]
+        original = source.read_text()
+        if original.count(fault["old"]) != 1:
+            print(f"{fault['where']}: the text to change is not found exactly once", flush=True)
+            tally[fault["file"].rsplit("/", 1)[0]]["stale"] += 1
+            continue
+        try:
+            source.write_text(original.replace(fault["old"], fault["new"]))
+            result = verdict(fault, prefix)
+        finally:
+            source.write_text(original)
+        tally[fault["file"].rsplit("/", 1)[0]][result] += 1
+        print(f"{n:3}/{len(faults)} {result:8} {fault['where']} {fault['file']}: "
+              f"{fault['old'].strip()} -> {fault['new'].strip()}", flush=True)
+    # Rebuild what the last fault left, so the build matches the code again.
+    run(["cmake", "--build", "build/default"], top, 900)
+    if prefix is not None:
+        run(["cmake", "--build", "build/windows"], top, 900)
+        run([str(top / "tests/win32/wine-run.sh"), "--remove", str(prefix.parent)], top, 60)
+    print("\nfolder           killed  survived  no build  share killed")
+    for folder, counts in sorted(tally.items()):
+        judged = counts["killed"] + counts["SURVIVED"]
+        share = f"{100 * counts['killed'] / judged:.0f} %" if judged else "-"
+        print(f"{folder:16} {counts['killed']:6} {counts['SURVIVED']:9} {counts['no build']:9}"
+              f"  {share}")
+
+
+if __name__ == "__main__":
+    main()
