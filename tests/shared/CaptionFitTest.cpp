@@ -40,6 +40,7 @@ TEST(CaptionFit, LargestSizeAtWhichEveryTextFitsFromFewMeasurements) {
         {"one pixel short", 12, 10, {{10.0}}, {{109, 20}}},
         // Measured at 20 the text is 150 wide, which puts the estimate at 13; 14 fits too.
         {"one above the estimate is tried first", 20, 14, {{10.0, -50}}, {{100, 30}}},
+        {"the smallest readable size but one", 12, 8, {{10.0}}, {{80, 20}}},
         {"nothing fits: the smallest readable size", 12, 7, {{50.0}}, {{100, 20}}},
         {"never above the largest", 9, 9, {{1.0}}, {{500, 500}}},
         {"a largest below readable is raised", 5, 7, {{1.0}}, {{500, 500}}},
@@ -54,8 +55,12 @@ TEST(CaptionFit, LargestSizeAtWhichEveryTextFitsFromFewMeasurements) {
                                                        return extentOf(c.texts.at(i), pixels);
                                                    });
         EXPECT_EQ(size, c.size);
-        // A toolkit loads a font for each size measured: the largest, then from the estimate.
+        // A toolkit loads a font for each size measured: the largest, then from the estimate,
+        // and never one too small to read.
         EXPECT_LE(measured.size(), 3U);
+        if (!measured.empty()) {
+            EXPECT_GE(*measured.begin(), halvern::ui::smallestPixelSize);
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 // The version record of the built program, read back through the Windows API under Wine.
 #include <algorithm>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -39,21 +40,23 @@ TEST(VersionRecord, ReadsBackFromTheProgram) {
     EXPECT_EQ(translation->language, 0x0409);
     EXPECT_EQ(translation->codePage, 0x04B0);
 
-    const std::pair<const wchar_t*, const wchar_t*> strings[] = {
-        {L"ProductName", L"Project1"},
-        {L"FileVersion", L"1.00"},
-        {L"ProductVersion", L"1.00"},
-        {L"InternalName", L"HalvernFee 1.1"},
-        {L"OriginalFilename", L"HalvernFee 1.1.exe"},
-    };
-    for (const auto& [key, expected] : strings) {
-        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+    // The strings a user sees in the file's properties, from the list the tests share.
+    std::ifstream list(HALVERN_VERSION_RECORD);
+    ASSERT_TRUE(list) << HALVERN_VERSION_RECORD;
+    int checked = 0;
+    for (std::string line; std::getline(list, line); ++checked) {
+        const std::size_t equals = line.find('=');
+        ASSERT_NE(equals, std::string::npos) << line;
+        const std::wstring path =
+            L"\\StringFileInfo\\040904B0\\" + wide(line.substr(0, equals).c_str());
         wchar_t* value = nullptr;
         ASSERT_TRUE(
             VerQueryValueW(record.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
-            << std::string(path.begin(), path.end());
+            << line;
+        const std::wstring expected = wide(line.substr(equals + 1).c_str());
         EXPECT_EQ(std::wstring(value), expected);
     }
+    EXPECT_EQ(checked, 5);
 }
 
 // The program file's icon, as Explorer shows it: the first icon group holds the icon file's three
