@@ -3,8 +3,8 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build run test test-asan fuzz lint bench bench-startup package windows \
-	web run-web bench-web test-fresh clean
+.PHONY: all deps configure build run test test-asan fuzz mutate lint bench bench-startup package \
+	windows web run-web bench-web test-fresh clean
 
 all: build
 
@@ -81,6 +81,11 @@ FUZZ_SECONDS ?= 60
 fuzz: DEPS = fuzz
 fuzz: deps
 	@tools/fuzz.sh $(FUZZ_SECONDS)
+
+# Puts the faults of tools/mutation/*.faults into the code one at a time and runs their tests.
+mutate: DEPS = build test windows
+mutate: build windows
+	@tools/mutation/run.py
 
 # Lints what this machine configures and builds, so every file has its real flags and generated
 # sources exist.

@@ -35,6 +35,8 @@ public:
             seen = true;
             text = box->text();
             format = box->textFormat();
+            icon = box->icon();
+            title = box->windowTitle();
             box->accept();
         });
         m_timer.start();
@@ -42,6 +44,8 @@ public:
 
     QString text;
     Qt::TextFormat format = Qt::AutoText;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
     bool seen = false;
 
 private:
@@ -146,9 +150,6 @@ private slots:
             QTest::keyClick(button(), Qt::Key(key));
         }
         QCOMPARE(field("fee")->text(), QStringLiteral("1"));
-        // Pressing again on the same inputs changes nothing.
-        QTest::mouseClick(button(), Qt::LeftButton);
-        QCOMPARE(field("fee")->text(), QStringLiteral("1"));
     }
 
     // A fee wider than its field is shown from its first digit: from its end it would read as a
@@ -165,27 +166,46 @@ private slots:
 
     // A spreadsheet's cell or a terminal's line comes with a line break, which a paste leaves
     // behind; one inside the text stays, for the report to show.
+    // A paste goes in at the cursor, over the selection if there is one, as one edit.
     void pastesLeaveTrailingLineBreaksBehind_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("from"); // the selection, or the cursor where it is empty
+        QTest::addColumn<int>("length");
         QTest::addColumn<QString>("pasted");
-        QTest::addColumn<QString>("taken");
-        QTest::newRow("CR LF") << "100\r\n"
+        QTest::addColumn<QString>("after");
+        QTest::newRow("CR LF") << "" << 0 << 0 << "100\r\n"
                                << "100";
-        QTest::newRow("LF") << "100\n"
+        QTest::newRow("LF") << "" << 0 << 0 << "100\n"
                             << "100";
-        QTest::newRow("several") << "100\r\n\n\r"
+        QTest::newRow("several") << "" << 0 << 0 << "100\r\n\n\r"
                                  << "100";
-        QTest::newRow("inside") << "1\n2"
+        QTest::newRow("inside") << "" << 0 << 0 << "1\n2"
                                 << "1\n2";
+        QTest::newRow("at the cursor") << "12" << 1 << 0 << "3\r\n"
+                                       << "132";
+        QTest::newRow("over the selection") << "1009" << 1 << 2 << "5\n"
+                                            << "159";
     }
 
     void pastesLeaveTrailingLineBreaksBehind() {
+        QFETCH(QString, before);
+        QFETCH(int, from);
+        QFETCH(int, length);
         QFETCH(QString, pasted);
-        QFETCH(QString, taken);
+        QFETCH(QString, after);
         if (!onClipboard(pasted))
             QSKIP("this platform has no clipboard here");
         QLineEdit* amount = field("amount");
+        amount->setText(before);
+        amount->setSelection(from, length);
+        amount->setCursorPosition(from + length);
+        if (length > 0)
+            amount->setSelection(from, length);
         QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(amount->text(), taken);
+        QCOMPARE(amount->text(), after);
+        // Undone as one edit: the field is as it was.
+        QTest::keyClick(amount, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(amount->text(), before);
     }
 
     void enterInAFieldPressesNothing() {
@@ -223,6 +243,8 @@ private slots:
         QVERIFY(closer.seen);
         QVERIFY2(closer.text.contains(message), qPrintable(closer.text));
         QCOMPARE(closer.format, Qt::PlainText);
+        QCOMPARE(closer.icon, QMessageBox::Critical);
+        QCOMPARE(closer.title, QStringLiteral("Halvern Fee Calculator"));
         QCOMPARE(field("fee")->text(), QStringLiteral("before"));
         QCOMPARE(field("amount")->text(), amount);
         QCOMPARE(field("gprice")->text(), gprice);
@@ -426,8 +448,10 @@ private slots:
             QTRY_VERIFY(closer.seen);
             QCOMPARE(closer.text, QStringLiteral("Not pasted: 4,001 characters is more than a "
                                                  "field holds (4,000)."));
+            QCOMPARE(closer.icon, QMessageBox::Warning);
         }
 
+        QCOMPARE(m_window->focusWidget(), amount);
         if (route == "drop")
             return; // a drop that fits is the toolkit's own business
         const QString full(4'000, QLatin1Char('9'));
@@ -485,7 +509,20 @@ private slots:
                                     .arg(edit->height())));
         }
         QVERIFY(control<QLabel>("Label1")->font().pixelSize() <= desktopPixels);
-        QVERIFY(button()->font().pixelSize() >= control<QLabel>("Label1")->font().pixelSize());
+        // The button takes the largest size its caption fits at, up to the desktop's.
+        QPushButton* press = button();
+        const int frame = 2 * press->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        const int across = 2 * press->style()->pixelMetric(QStyle::PM_ButtonMargin) + frame;
+        const auto fitsAt = [&](int pixels) {
+            QFont font = press->font();
+            font.setPixelSize(pixels);
+            const QFontMetrics metrics(font);
+            return metrics.horizontalAdvance(press->text()) <= press->width() - across &&
+                   metrics.height() <= press->height() - frame;
+        };
+        const int size = press->font().pixelSize();
+        QVERIFY(fitsAt(size));
+        QVERIFY(size == desktopPixels || !fitsAt(size + 1));
     }
 
     void captionsFitTheirBoxes() {

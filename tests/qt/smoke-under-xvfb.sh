@@ -2,11 +2,12 @@
 # Drives the real program as a person would: on a virtual X display with a window manager, it
 # finds the window, types an amount, tabs to the button, presses Space, copies the fee out of its
 # field, does the same with a spreadsheet cell pasted in, puts right a gold price of 0 after its
-# report, types into a full field, and closes the window with Alt+F4, then expects the program to
-# have ended by itself.
+# report, types into a full field, pastes past the bound with the middle button, minimises and
+# restores the window, and closes it with Alt+F4, then expects the program to have ended by itself.
 # Then, under a dark desktop theme, it checks from the screen's pixels that a caption and the fee
 # are still dark on their light grounds, and that the program ends when another X client
-# destroys its window. Last, with no display at all, the program must say so and exit 1.
+# destroys its window. Last, with no display it can open, the program must say so and exit 1, and
+# Qt's own warnings while it opens one must reach the user as they were.
 set -euo pipefail
 program=$1
 title='Halvern Fee Calculator'
@@ -72,6 +73,25 @@ eventually sh -c "[ \$(timeout 2 xclip -o -selection clipboard | wc -c) -eq 4000
   fail "the full field holds $(timeout 2 xclip -o -selection clipboard | wc -c) characters"
 echo "smoke: typing into a full field of 4,000 characters was refused with a note"
 
+# The X selection, pasted with the middle button at the pointer, is weighed as any paste: one
+# past the bound brings the note, and the field keeps its text.
+xdotool key BackSpace # the amount emptied
+head -c 4001 /dev/zero | tr '\0' 9 | xclip -selection primary
+xdotool mousemove --window "$window" 240 65 click 2
+eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -ge 2 ]" ||
+  fail "no note for a middle-button paste past the bound"
+xdotool key Return
+eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -eq 1 ]" ||
+  fail "the note did not close with Enter"
+echo "smoke: a middle-button paste of 4,001 characters was refused with a note"
+
+# Minimised, the window is unmapped but not destroyed: the program goes on, and comes back.
+xdotool windowminimize --sync "$window"
+sleep 0.5
+kill -0 "$app" 2>/dev/null || fail "the program ended when its window was minimised"
+xdotool windowactivate --sync "$window"
+echo "smoke: minimised and brought back, the program went on"
+
 xdotool key alt+F4
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end when its window was closed"
@@ -89,7 +109,9 @@ contrast_in() { # image x y width height ground-r ground-g ground-b
     END { printf "%.1f", (lum(R, G, B) + 0.05) / (darkest + 0.05) }'
 }
 
-if ls /usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so >/dev/null 2>&1; then
+ls /usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so >/dev/null 2>&1 ||
+  fail "no GTK platform theme for Qt (make test installs qt6-gtk-platformtheme)"
+{
   QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark "$program" >"$work/program.log" 2>&1 &
   app=$!
   pids+=("$app")
@@ -119,14 +141,26 @@ PY
   for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$app" 2>/dev/null && fail "the program went on running after its window was destroyed"
   echo "smoke: the program ended when its window was destroyed from outside"
-else
-  echo "smoke: no GTK platform theme for Qt here: the dark-theme check is left out"
-fi
+}
 
-# No display at all: one line naming the variables, exit status 1, no abort.
+# No display it can open: one line naming the variables with their values, exit status 1, no
+# abort.
 status=0
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" >"$work/nodisplay.log" 2>&1 || status=$?
+env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:999 "$program" >"$work/nodisplay.log" 2>&1 ||
+  status=$?
 [[ $status == 1 ]] || fail "without a display the program exited with $status: $(cat "$work/nodisplay.log")"
-[[ $(wc -l <"$work/nodisplay.log") == 1 ]] && grep -q 'DISPLAY' "$work/nodisplay.log" &&
-  grep -q 'WAYLAND_DISPLAY' "$work/nodisplay.log" || fail "without a display it said: $(cat "$work/nodisplay.log")"
+[[ $(wc -l <"$work/nodisplay.log") == 1 ]] &&
+  grep -qF '(DISPLAY=:999, WAYLAND_DISPLAY=unset)' "$work/nodisplay.log" ||
+  fail "without a display it said: $(cat "$work/nodisplay.log")"
 echo "smoke: without a display: $(cat "$work/nodisplay.log")"
+
+# Qt's messages while the display opens are held, then passed on as they were.
+env -u XDG_RUNTIME_DIR QT_MESSAGE_PATTERN='%{type}: %{message}' "$program" >"$work/held.log" 2>&1 &
+app=$!
+pids+=("$app")
+timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null ||
+  fail "no window without XDG_RUNTIME_DIR"
+kill "$app"
+grep -q '^warning: QStandardPaths: XDG_RUNTIME_DIR not set' "$work/held.log" ||
+  fail "Qt's warning at start was lost or changed: $(cat "$work/held.log")"
+echo "smoke: Qt's warning while opening the display was passed on as a warning"

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -63,6 +64,7 @@ public:
     int seen = 0;
     std::string title;
     std::string words;
+    HICON icon = nullptr; // the system's shared icon the box shows
 
 private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
@@ -82,6 +84,8 @@ private:
     }
     static BOOL CALLBACK collect(HWND child, LPARAM /*unused*/) {
         current->words += narrow(textOf(child)) + "\n";
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            current->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         return TRUE;
     }
 
@@ -215,6 +219,7 @@ TEST_F(Win32Window, ErrorsReachTheUserAndTheWindowGoesOn) {
         pump();
         ASSERT_EQ(watcher.seen, 1);
         EXPECT_EQ(watcher.title, ui::formCaption);
+        EXPECT_EQ(watcher.icon, LoadIconW(nullptr, IDI_ERROR));
         EXPECT_NE(watcher.words.find(error.words), std::string::npos) << watcher.words;
         EXPECT_EQ(text("fee"), "before");
         EXPECT_EQ(text("amount"), error.amount);
@@ -264,8 +269,10 @@ TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
                                      "(4,000)."),
                   std::string::npos)
             << watcher.words;
+        EXPECT_EQ(watcher.icon, LoadIconW(nullptr, IDI_WARNING));
     }
     EXPECT_EQ(text("amount"), "100");
+    EXPECT_EQ(focused(), "amount");
 
     // A break inside is kept for the report to show; trailing ones, from a spreadsheet's cell
     // or a terminal's line, are left behind.
@@ -274,6 +281,14 @@ TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
           std::pair{L"100\n\n", L"100"}, std::pair{L"7\r", L"7"}}) {
         putOnClipboard(pasted);
         SendMessageW(amount, EM_SETSEL, 0, -1);
+        SendMessageW(amount, WM_PASTE, 0, 0);
+        EXPECT_EQ(textOf(amount), taken);
+    }
+    // In at the cursor, over the selection if there is one.
+    for (const auto& [from, to, taken] : {std::tuple{1, 1, L"132"}, std::tuple{0, 1, L"32"}}) {
+        setText("amount", "12");
+        putOnClipboard(L"3\r\n");
+        SendMessageW(amount, EM_SETSEL, static_cast<WPARAM>(from), to);
         SendMessageW(amount, WM_PASTE, 0, 0);
         EXPECT_EQ(textOf(amount), taken);
     }
