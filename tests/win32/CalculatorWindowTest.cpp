@@ -5,7 +5,9 @@
 
 #include "WindowCases.h"
 #include "ui/shared/ControlTable.h"
+#include "ui/shared/GifImage.h"
 #include "ui/shared/Layout.h"
+#include "ui/win32/Resources.h"
 
 // Windows headers depend on their order.
 // clang-format off
@@ -284,29 +286,38 @@ TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
         SendMessageW(amount, WM_PASTE, 0, 0);
         EXPECT_EQ(textOf(amount), taken);
     }
-    // In at the cursor, over the selection if there is one.
-    for (const auto& [from, to, taken] : {std::tuple{1, 1, L"132"}, std::tuple{0, 1, L"32"}}) {
+    // In at the cursor, over the selection if there is one; what the selection frees counts
+    // towards the bound.
+    const std::wstring bound(4'000, L'9');
+    for (const auto& [from, to, pasted, taken] :
+         {std::tuple{1, 1, std::wstring(L"3\r\n"), std::wstring(L"132")},
+          std::tuple{0, 1, std::wstring(L"3\r\n"), std::wstring(L"32")},
+          std::tuple{0, 2, bound, bound}}) {
         setText("amount", "12");
-        putOnClipboard(L"3\r\n");
+        putOnClipboard(pasted);
         SendMessageW(amount, EM_SETSEL, static_cast<WPARAM>(from), to);
         SendMessageW(amount, WM_PASTE, 0, 0);
         EXPECT_EQ(textOf(amount), taken);
     }
 
-    // Typing into a full field is refused with a word, not dropped silently.
-    setText("amount", std::string(4'000, '9'));
-    SetFocus(amount);
-    {
-        const MessageBoxWatcher watcher;
-        key('9');
-        pump();
-        ASSERT_EQ(watcher.seen, 1);
-        EXPECT_NE(watcher.words.find("Not typed: a field holds at most 4,000 characters."),
-                  std::string::npos)
-            << watcher.words;
+    // Typing into a full field is refused with a word, not dropped silently, and the focus
+    // stays in that field.
+    for (const char* name : {"amount", "gprice"}) {
+        SCOPED_TRACE(name);
+        setText(name, std::string(4'000, '9'));
+        SetFocus(control(name));
+        {
+            const MessageBoxWatcher watcher;
+            key('9');
+            pump();
+            ASSERT_EQ(watcher.seen, 1);
+            EXPECT_NE(watcher.words.find("Not typed: a field holds at most 4,000 characters."),
+                      std::string::npos)
+                << watcher.words;
+        }
+        EXPECT_EQ(textOf(control(name)).size(), 4'000U);
+        EXPECT_EQ(focused(), name);
     }
-    EXPECT_EQ(textOf(amount).size(), 4'000U);
-    EXPECT_EQ(focused(), "amount");
 }
 
 // Every control where the shared layout puts it at the window's density (the layout's own
@@ -409,9 +420,18 @@ TEST_F(Win32Window, TextOnFixedColoursIsBlack) {
 
 // The logo is drawn from its resource at the density's size, the window colour showing through
 // its transparent corners.
+// At its own size and at twice it the logo is drawn pixel for pixel from its own image: the
+// doubled one where the screen is dense.
 TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
-    for (const UINT dpi : {96U, 192U}) {
+    for (const auto& [dpi, resource] : {std::pair{96U, halvern::win32::logoResource},
+                                        std::pair{192U, halvern::win32::doubledLogoResource}}) {
         SCOPED_TRACE(dpi);
+        HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(resource), MAKEINTRESOURCEW(10));
+        ASSERT_NE(found, nullptr);
+        const auto* bytes =
+            static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, found)));
+        const auto image = ui::decodeGif({bytes, SizeofResource(nullptr, found)});
+        ASSERT_TRUE(image.has_value());
         window->layout(dpi);
         RECT box{};
         GetClientRect(control("Image1"), &box);
@@ -430,6 +450,17 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
         const COLORREF coin = GetPixel(dc, box.right * 15 / 105, box.bottom / 2);
         EXPECT_GT(GetRValue(coin), 120) << "the gold coin";
         EXPECT_GT(GetRValue(coin), GetBValue(coin) + 40) << "the gold coin";
+        ASSERT_EQ(box.right, image->width);
+        int differing = 0;
+        for (int y = 0; y < image->height; ++y) {
+            for (int x = 0; x < image->width; ++x) {
+                const std::uint8_t* p =
+                    &image->pixels[4 * static_cast<std::size_t>(y * image->width + x)];
+                if (p[3] == 255 && GetPixel(dc, x, y) != RGB(p[0], p[1], p[2]))
+                    ++differing;
+            }
+        }
+        EXPECT_EQ(differing, 0);
         SelectObject(dc, previous);
         DeleteObject(bitmap);
         DeleteDC(dc);
@@ -459,6 +490,32 @@ TEST_F(Win32Window, EveryTextFitsItsBox) {
             GetClientRect(item, &room);
             if (spec.kind == ui::ControlKind::textField) {
                 EXPECT_LE(metrics.tmHeight, room.bottom) << "a line of typing";
+            } else if (spec.kind == ui::ControlKind::pushButton) {
+                // The button's caption takes the largest size it fits at, up to the fields'.
+                LOGFONTW larger{};
+                GetObjectW(font, sizeof larger, &larger);
+                const LONG size = -larger.lfHeight;
+                larger.lfHeight -= 1;
+                HFONT next = CreateFontIndirectW(&larger);
+                SelectObject(dc, next);
+                SIZE nextExtent{};
+                GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()),
+                                      &nextExtent);
+                TEXTMETRICW nextMetrics{};
+                GetTextMetricsW(dc, &nextMetrics);
+                SelectObject(dc, previous);
+                DeleteObject(next);
+                LOGFONTW fields{};
+                GetObjectW(
+                    reinterpret_cast<HFONT>(SendMessageW(control("amount"), WM_GETFONT, 0, 0)),
+                    sizeof fields, &fields);
+                const int across = 2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi) +
+                                   2 * MulDiv(3, static_cast<int>(dpi), 96);
+                EXPECT_LE(extent.cx, room.right - across);
+                EXPECT_TRUE(size == -fields.lfHeight || nextExtent.cx > room.right - across ||
+                            nextMetrics.tmHeight >
+                                room.bottom - 2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi))
+                    << size << " px, the fields' " << -fields.lfHeight;
             } else {
                 EXPECT_LE(extent.cx, room.right);
                 EXPECT_LE(metrics.tmHeight, room.bottom);

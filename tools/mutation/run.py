@@ -8,8 +8,10 @@ change (it must occur exactly once), `+ <text>` what it becomes; `#` lines are c
 fault is put in, the build's targets rebuilt, the tests for its file run, and the file restored
 whatever happens. Faults in calc/, ui/shared/ and ui/qt/ run in build/default (the libraries'
 tests, the Qt window's offscreen tests, and for ui/qt/ the window under Xvfb too); faults in
-ui/win32/ in build/windows, the window's tests under Wine. Prints each fault's verdict, then the
-share killed per folder. A fault that does not compile counts as neither."""
+ui/win32/ in build/windows, the window's tests under Wine; faults in ui/web/ in build/web, the page
+in Chromium and WebKit (Firefox's run takes as long as both). A test run that hangs counts as a
+kill. Prints each fault's verdict, then the share killed per folder. A fault that does not compile
+counts as neither."""
 import collections
 import os
 import pathlib
@@ -59,12 +61,17 @@ def wine_prefix():
 
 def verdict(fault, prefix):
     folder = fault["file"].split("/")[1] if fault["file"].startswith("ui/") else "calc"
-    if folder == "win32":
+    if folder == "web":
+        if run(["cmake", "--build", "--preset", "web"], top, 900) != 0:
+            return "no build"
+        failed = run(["ctest", "--preset", "web", "-R", "^page_in_(chromium|webkit)$",
+                      "--stop-on-failure"], top, 600)
+    elif folder == "win32":
         if run(["cmake", "--build", "build/windows", "--target", "win32_window_tests"], top,
                900) != 0:
             return "no build"
         exe = top / "build/windows/tests/win32/win32_window_tests.exe"
-        failed = run([str(top / "tests/win32/wine-run.sh"), str(prefix), str(exe)], top, 300)
+        failed = run([str(top / "tests/win32/wine-run.sh"), str(prefix), str(exe)], top, 120)
     else:
         if run(["cmake", "--build", "build/default"], top, 900) != 0:
             return "no build"
@@ -98,6 +105,8 @@ def main():
               f"{fault['old'].strip()} -> {fault['new'].strip()}", flush=True)
     # Rebuild what the last fault left, so the build matches the code again.
     run(["cmake", "--build", "build/default"], top, 900)
+    if any("ui/web/" in f["file"] for f in faults):
+        run(["cmake", "--build", "--preset", "web"], top, 900)
     if prefix is not None:
         run(["cmake", "--build", "build/windows"], top, 900)
         run([str(top / "tests/win32/wine-run.sh"), "--remove", str(prefix.parent)], top, 60)

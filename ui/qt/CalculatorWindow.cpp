@@ -27,7 +27,6 @@
 #include <QValidator>
 #include <cmath>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <optional>
 
@@ -277,8 +276,6 @@ void CalculatorWindow::buildControls() {
         auto* field = findChild<QLineEdit*>(fromUtf8(fieldName(row.field)));
         m_fields.at(static_cast<std::size_t>(row.field)) = field;
         field->setFont(m_fieldFont);
-        // Qt would cut a paste at 32767 characters; the bound refuses instead.
-        field->setMaxLength(std::numeric_limits<int>::max());
         field->setValidator(new LengthBound(field));
         new PasteGuard(field, row.field,
                        [this](Field which, qsizetype length) { refuseLongText(which, length); });
@@ -289,7 +286,6 @@ void CalculatorWindow::buildControls() {
         // Each caption is its field's buddy: assistive technology reads the field by it.
         auto* caption = findChild<QLabel*>(QString::fromUtf8(row.caption));
         caption->setBuddy(field);
-        field->setAccessibleName(caption->text());
     }
     auto* button = findChild<QPushButton*>(QStringLiteral("Command1"));
     button->setFont(m_buttonFont);

@@ -5,8 +5,9 @@
 
 (() => {
   const element = (id) => document.getElementById(id);
-  const fields = ['amount', 'gprice', 'fee']; // the order of the field table
-  const tabChain = ['amount', 'Command1', 'gprice', 'fee'].map(element);
+  const tables = document.querySelector('main').dataset; // written from the control table
+  const fields = tables.fields.split(' ');
+  const tabChain = tables.tabChain.split(' ').map(element);
   const dialog = element('report');
   let afterReport = null; // what gets the focus once the open report is closed
 

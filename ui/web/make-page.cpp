@@ -80,6 +80,17 @@ std::string control(const ControlRow& row) {
     return {};
 }
 
+// What the page's script takes from the tables rather than spelling out again: the tab chain,
+// and the fields in the field table's order, each as names apart by spaces.
+std::string tableData() {
+    std::string chain, fields;
+    for (const std::size_t row : tabChain)
+        chain += std::string(chain.empty() ? "" : " ") + controlTable.at(row).name;
+    for (const FieldRow& row : fieldTable)
+        fields += (fields.empty() ? "" : " ") + std::string(fieldName(row.field));
+    return " data-tab-chain=\"" + chain + "\" data-fields=\"" + fields + "\"";
+}
+
 std::string page() {
     std::ostringstream html;
     html << R"(<!DOCTYPE html>
@@ -102,7 +113,7 @@ std::string page() {
 </head>
 <body>
 <main id=")"
-         << formName << R"(" aria-labelledby="caption">
+         << formName << '"' << tableData() << R"( aria-labelledby="caption">
 <h1 id="caption"><img src="icons/halvern-48.png" width="16" height="16" alt="">)"
          << escaped(formCaption) << R"(</h1>
 <div id="client">
