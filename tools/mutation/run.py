@@ -4,7 +4,9 @@
     run.py [faults file ...]   (default: every *.faults file beside this script)
 
 A faults file lists faults as blocks: a line `@ <path>` names the file, `- <text>` the text to
-change (it must occur exactly once), `+ <text>` what it becomes; `#` lines are comments. Each
+change (it must occur exactly once), `+ <text>` what it becomes, and an optional `= <why>` marks a
+fault that changes nothing a user or a caller can tell, with the reason; it is listed, not run.
+`#` lines are comments. Each
 fault is put in, the build's targets rebuilt, the tests for its file run, and the file restored
 whatever happens. Faults in calc/, ui/shared/ and ui/qt/ run in build/default (the libraries'
 tests, the Qt window's offscreen tests, and for ui/qt/ the window under Xvfb too); faults in
@@ -40,8 +42,10 @@ def parse(path):
             current = dict(current, old=text)
         elif tag == "+":
             faults.append(dict(current, new=text))
+        elif tag == "=":
+            faults[-1]["equivalent"] = text
         else:
-            sys.exit(f"{path}:{number}: a line starts with @, -, + or #")
+            sys.exit(f"{path}:{number}: a line starts with @, -, +, = or #")
     return faults
 
 
@@ -91,6 +95,12 @@ def main():
     for n, fault in enumerate(faults, 1):
         source = top / fault["file"]
         original = source.read_text()
+        if "equivalent" in fault:
+            tally[fault["file"].rsplit("/", 1)[0]]["equivalent"] += 1
+            print(f"{n:3}/{len(faults)} {'same':8} {fault['where']} {fault['file']}: "
+                  f"{fault['old'].strip()} -> {fault['new'].strip()}: {fault['equivalent']}",
+                  flush=True)
+            continue
         if original.count(fault["old"]) != 1:
             print(f"{fault['where']}: the text to change is not found exactly once", flush=True)
             tally[fault["file"].rsplit("/", 1)[0]]["stale"] += 1
@@ -110,12 +120,12 @@ def main():
     if prefix is not None:
         run(["cmake", "--build", "build/windows"], top, 900)
         run([str(top / "tests/win32/wine-run.sh"), "--remove", str(prefix.parent)], top, 60)
-    print("\nfolder           killed  survived  no build  share killed")
+    print("\nfolder           killed  survived  equivalent  no build  share killed")
     for folder, counts in sorted(tally.items()):
         judged = counts["killed"] + counts["SURVIVED"]
         share = f"{100 * counts['killed'] / judged:.0f} %" if judged else "-"
-        print(f"{folder:16} {counts['killed']:6} {counts['SURVIVED']:9} {counts['no build']:9}"
-              f"  {share}")
+        print(f"{folder:16} {counts['killed']:6} {counts['SURVIVED']:9} {counts['equivalent']:11}"
+              f" {counts['no build']:9}  {share}")
 
 
 if __name__ == "__main__":
