@@ -73,9 +73,15 @@ eventually sh -c "[ \$(timeout 2 xclip -o -selection clipboard | wc -c) -eq 4000
   fail "the full field holds $(timeout 2 xclip -o -selection clipboard | wc -c) characters"
 echo "smoke: typing into a full field of 4,000 characters was refused with a note"
 
-# The X selection, pasted with the middle button at the pointer, is weighed as any paste: one
-# past the bound brings the note, and the field keeps its text.
+# The X selection, pasted with the middle button at the pointer, is weighed as any paste: its
+# trailing line break stays behind, and one past the bound brings the note.
 xdotool key BackSpace # the amount emptied
+printf '550\n' | xclip -selection primary
+xdotool mousemove --window "$window" 240 65 click 2
+xdotool key Tab space Tab Tab ctrl+a ctrl+c # amount -> button, press; -> gprice -> fee, copy
+eventually read_fee 5.5 ||
+  fail "after a middle-button paste of 550 and a line break the fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)'"
+xdotool key Tab ctrl+a BackSpace # fee -> amount, emptied
 head -c 4001 /dev/zero | tr '\0' 9 | xclip -selection primary
 xdotool mousemove --window "$window" 240 65 click 2
 eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -ge 2 ]" ||
@@ -83,7 +89,7 @@ eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) 
 xdotool key Return
 eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -eq 1 ]" ||
   fail "the note did not close with Enter"
-echo "smoke: a middle-button paste of 4,001 characters was refused with a note"
+echo "smoke: middle-button pastes: 550 with a line break taken, 4,001 characters refused with a note"
 
 # Minimised, the window is unmapped but not destroyed: the program goes on, and comes back.
 xdotool windowminimize --sync "$window"

@@ -324,6 +324,7 @@ def check_focus(page, cases, checks):
         backwards.append(page.focused())
     checks.equal("Shift+Tab goes back round", backwards, ["amount", "fee", "gprice", "Command1"])
     page.type_into("gprice", "550")
+    page.js("document.getElementById('amount').value = '100'")
     page.keys("Tab", "Tab")  # gprice -> fee -> amount
     checks.equal("a field reached by Tab has its text selected",
                  page.js("const f = document.activeElement; return [f.id, f.selectionStart, f.selectionEnd]"),
@@ -352,6 +353,10 @@ def check_presses(page, cases, checks):
     page.click("Command1")
     checks.equal("a long fee", page.value("fee"), "12345678901.23")
     checks.equal("a long fee shows its first digit", page.js("return document.getElementById('fee').scrollLeft"), 0)
+    checks.equal("the caret before a long fee's first digit",
+                 page.js("return document.getElementById('fee').selectionEnd"), 0)
+    sizes = page.js("return ['amount', 'Label1'].map(n => parseFloat(getComputedStyle(document.getElementById(n)).fontSize))")
+    checks.true(f"typing is larger than the captions ({sizes})", sizes[0] > sizes[1])
 
 
 def check_errors(page, cases, checks):
@@ -362,10 +367,14 @@ def check_errors(page, cases, checks):
         page.click("Command1")
         text = wait_for(page.report, 5, "the report")
         checks.true(f"{case['name']}: the report names it ({text!r})", case["words"] in text)
+        checks.equal(f"{case['name']}: reported as an error", page.js(
+            "return document.getElementById('report').dataset.kind"), "error")
         checks.equal(f"{case['name']}: fee kept", page.value("fee"), "before")
         page.keys("Escape" if case["name"] == "letters" else "Enter")
         wait_for(lambda: page.report() is None, 5, "the report to close")
-        if case["focus"] is not None:
+        if case["focus"] is None:
+            wait_for(lambda: page.focused() == "Command1", 5, "the focus back on the button")
+        else:
             wait_for(lambda: page.focused() == case["focus"], 5, f"the focus in {case['focus']}")
             selection = page.js("const f = document.activeElement; return [f.selectionStart, f.selectionEnd]")
             checks.equal(f"{case['name']}: text selected", selection, [0, len(page.value(case["focus"]))])
@@ -385,7 +394,7 @@ def check_edits(page, cases, checks):
     # A text field cannot hold a line break: one inside stays visible as a line separator, so
     # "1", break, "2" is reported as not a number instead of read as 12.
     for pasted, taken in [("100\r\n", "100"), ("100\n\n", "100"), ("1\n2", "1\u20282"),
-                          ("1\r\n2\n", "1\u20282")]:
+                          ("1\r2", "1\u20282"), ("1\r\n2\n", "1\u20282")]:
         page.paste("amount", pasted)
         checks.equal(f"paste of {pasted!r}", page.value("amount"), taken)
     page.js("document.getElementById('amount').value = '12'")
@@ -393,9 +402,13 @@ def check_edits(page, cases, checks):
     text = wait_for(page.report, 5, "the refusal")
     checks.equal("a paste past the bound", text,
                  f"Not pasted: {bound + 1:,} characters is more than a field holds ({bound:,}).")
+    checks.equal("a refusal is a warning", page.js(
+        "return document.getElementById('report').dataset.kind"), "warning")
     page.keys("Enter")
     wait_for(lambda: page.report() is None, 5, "the note to close")
     checks.equal("the refused paste left the field", page.value("amount"), "12")
+    page.paste("amount", "9" * bound)  # over the selected "12": what it frees counts
+    checks.equal("a paste of the bound over a selection", len(page.value("amount")), bound)
     page.js("const f = document.getElementById('amount'); f.value = '9'.repeat(arguments[0]);"
             "f.focus(); f.setSelectionRange(f.value.length, f.value.length)", bound)
     page.keys("9")

@@ -81,7 +81,7 @@ def verdict(fault, prefix):
             return "no build"
         slow = slow_default.replace("smoke_under_xvfb|", "") if folder == "qt" else slow_default
         failed = run(["ctest", "--test-dir", "build/default", "-E", f"^({slow})$",
-                      "--stop-on-failure", "-j2"], top, 600)
+                      "--stop-on-failure", "-j2", "--timeout", "90"], top, 600)
     return "killed" if failed != 0 else "SURVIVED"
 
 
