@@ -407,6 +407,16 @@ def check_edits(page, cases, checks):
     page.keys("Enter")
     wait_for(lambda: page.report() is None, 5, "the note to close")
     checks.equal("the refused paste left the field", page.value("amount"), "12")
+    # A drop past the bound is refused before the browser puts it in, with the same note.
+    dropped = page.js("const f = document.getElementById('amount'); const data = new DataTransfer();"
+                      "data.setData('text/plain', '9'.repeat(arguments[0]));"
+                      "return f.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true,"
+                      " cancelable: true}))", bound + 1)
+    checks.equal("a drop past the bound is refused", dropped, False)
+    text = wait_for(page.report, 5, "the refusal of the drop")
+    checks.true(f"the drop's note ({text!r})", text.startswith(f"Not pasted: {bound + 1:,} characters"))
+    page.keys("Enter")
+    wait_for(lambda: page.report() is None, 5, "the note to close")
     page.paste("amount", "9" * bound)  # over the selected "12": what it frees counts
     checks.equal("a paste of the bound over a selection", len(page.value("amount")), bound)
     page.js("const f = document.getElementById('amount'); f.value = '9'.repeat(arguments[0]);"

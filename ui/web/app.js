@@ -31,9 +31,7 @@
     showMessage: (isError, text) => {
       element('report-text').textContent = text; // never markup: it quotes what was typed
       dialog.dataset.kind = isError ? 'error' : 'warning';
-      const focused = document.activeElement;
-      afterReport = () => focusOn(focused, false);
-      dialog.showModal();
+      dialog.showModal(); // closed, it gives the focus back where it was
     },
     focusField: (name, selectAll) => {
       const field = element(name);
