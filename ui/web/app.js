@@ -49,11 +49,11 @@
     },
   };
 
-  // The browser moves the focus back itself as the dialog closes; ours comes a task later.
+  // A dialog gives the focus back before its close event, so a focus asked for comes after.
   dialog.addEventListener('close', () => {
     const then = afterReport;
     afterReport = null;
-    if (then) setTimeout(then, 0);
+    if (then) then();
   });
   element('report-ok').addEventListener('click', () => dialog.close());
 
