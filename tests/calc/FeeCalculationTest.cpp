@@ -44,7 +44,7 @@ const Example workedExamples[] = {
     {"0.01", "550", "0.01"},           // 0.4 cents: below the rounding range, then the minimum
     {"0", "550", "0.01"},              // no schedule row applies: the minimum
     {"-100", "550", "0.01"},
-    {"100", "-550", "0.01"}, // a negative price is no zero: negative grams, then the minimum
+    {"100", "-550", "0.01"},  // a negative price is no zero: negative grams, then the minimum
     {"-100", "-550", "0.01"}, // the grams turn positive, the dollars back negative: the minimum
     {"0.005", "550", "0.01"},
     {"1", "1", "0.01"},       // 31.1 g at a gold price of 1: exactly one cent
@@ -272,8 +272,8 @@ TEST(FeeCalculation, ErrorsStopThePressAndKeepTheFee) {
 // The second read of the gold price is the one the fee is multiplied by: what it finds there
 // is that field's fault, and whatever the schedule stage wrote stays.
 TEST(FeeCalculation, TheSecondGoldPriceReadDecidesTheRest) {
-    const std::vector<std::string> toCents = {"get gprice", "get amount", "get gprice",
-                                              "set fee", "get fee"};
+    const std::vector<std::string> toCents = {"get gprice", "get amount", "get gprice", "set fee",
+                                              "get fee"};
     struct Case {
         const char* name;
         const char* later;

@@ -49,11 +49,11 @@ TEST(CaptionFit, LargestSizeAtWhichEveryTextFitsFromFewMeasurements) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::set<int> measured;
-        const int size = halvern::ui::fitPixelSize(c.largest, c.rooms,
-                                                   [&](int pixels, std::size_t i) {
-                                                       measured.insert(pixels);
-                                                       return extentOf(c.texts.at(i), pixels);
-                                                   });
+        const int size =
+            halvern::ui::fitPixelSize(c.largest, c.rooms, [&](int pixels, std::size_t i) {
+                measured.insert(pixels);
+                return extentOf(c.texts.at(i), pixels);
+            });
         EXPECT_EQ(size, c.size);
         // A toolkit loads a font for each size measured: the largest, then from the estimate,
         // and never one too small to read.
@@ -70,8 +70,8 @@ TEST(CaptionFit, LargestSizeAtWhichEveryTextFitsFromFewMeasurements) {
 // 13.
 TEST(CaptionFit, EachGroupFitsItsBoxesLessTheToolkitsFrames) {
     struct Case {
-        const char* name;
-        bool across;
+        const char* name = nullptr;
+        bool across = false;
         Frames frames;
         FontSizes sizes;
     };
