@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program's start-up under Wine on a fresh Xvfb display, against a plain Win32 window
 # with the same controls and the program's manifest, and that window bare: first paint and peak
-# memory, median and range over the rounds, the order rotating. Wine's own server is started first and kept, so that neither program pays
-# for it. Figures, not a test.
+# memory, median and range over the rounds, the order rotating. Wine's own server is started
+# first and kept, so that no program pays for it. Figures, not a test.
 #   run-wine.sh <startup-probe> <halvern-fee.exe> <minimal-win32.exe> <minimal-win32-bare.exe>
 #               [rounds, default 15]
 set -euo pipefail
