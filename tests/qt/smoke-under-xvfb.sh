@@ -117,24 +117,23 @@ contrast_in() { # image x y width height ground-r ground-g ground-b
 
 ls /usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so >/dev/null 2>&1 ||
   fail "no GTK platform theme for Qt (make test installs qt6-gtk-platformtheme)"
-{
-  QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark "$program" >"$work/program.log" 2>&1 &
-  app=$!
-  pids+=("$app")
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
-    fail "no window under the dark theme"
-  xdotool windowactivate --sync "$window"
-  xdotool type --delay 30 100
-  xdotool key Tab space
-  sleep 0.5 # the fee is drawn
-  import -window "$window" "$work/dark.png"
-  caption=$(contrast_in "$work/dark.png" 72 59 121 17 192 192 0)
-  fee=$(contrast_in "$work/dark.png" 203 139 83 13 192 192 192)
-  echo "smoke: under a dark theme, caption contrast ${caption}:1, fee contrast ${fee}:1"
-  awk -v a="$caption" -v b="$fee" 'BEGIN { exit !(a >= 7 && b >= 7) }' || fail "text too faint under a dark theme"
+QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark "$program" >"$work/program.log" 2>&1 &
+app=$!
+pids+=("$app")
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
+  fail "no window under the dark theme"
+xdotool windowactivate --sync "$window"
+xdotool type --delay 30 100
+xdotool key Tab space
+sleep 0.5 # the fee is drawn
+import -window "$window" "$work/dark.png"
+caption=$(contrast_in "$work/dark.png" 72 59 121 17 192 192 0)
+fee=$(contrast_in "$work/dark.png" 203 139 83 13 192 192 192)
+echo "smoke: under a dark theme, caption contrast ${caption}:1, fee contrast ${fee}:1"
+awk -v a="$caption" -v b="$fee" 'BEGIN { exit !(a >= 7 && b >= 7) }' || fail "text too faint under a dark theme"
 
-  # Another client destroys the window, as a session manager or a buggy tool may.
-  /usr/bin/python3 - "$window" <<'PY' || fail "could not destroy the window"
+# Another client destroys the window, as a session manager or a buggy tool may.
+/usr/bin/python3 - "$window" <<'PY' || fail "could not destroy the window"
 import ctypes, sys
 x11 = ctypes.CDLL("libX11.so.6")
 x11.XOpenDisplay.restype = ctypes.c_void_p
@@ -144,10 +143,9 @@ display = x11.XOpenDisplay(None)
 x11.XDestroyWindow(display, int(sys.argv[1]))
 x11.XCloseDisplay(display)
 PY
-  for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$app" 2>/dev/null && fail "the program went on running after its window was destroyed"
-  echo "smoke: the program ended when its window was destroyed from outside"
-}
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program went on running after its window was destroyed"
+echo "smoke: the program ended when its window was destroyed from outside"
 
 # No display it can open: one line naming the variables with their values, exit status 1, no
 # abort.
