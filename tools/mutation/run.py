@@ -6,27 +6,26 @@
 A faults file lists faults as blocks: a line `@ <path>` names the file, `- <text>` the text to
 change (it must occur exactly once), `+ <text>` what it becomes, and an optional `= <why>` marks a
 fault that changes nothing a user or a caller can tell, with the reason; it is listed, not run.
-`#` lines are comments. Each
-fault is put in, the build's targets rebuilt, the tests for its file run, and the file restored
+`#` lines are comments.
+
+Each fault is put in, the build rebuilt, the tests for its file run, and the file restored
 whatever happens. Faults in calc/, ui/shared/ and ui/qt/ run in build/default (the libraries'
 tests, the Qt window's offscreen tests, and for ui/qt/ the window under Xvfb too); faults in
-ui/win32/ in build/windows, the window's tests under Wine; faults in ui/web/ in build/web, the page
-in Chromium and WebKit (Firefox's run takes as long as both). A test run that hangs counts as a
-kill. Prints each fault's verdict, then the share killed per folder. A fault that does not compile
-counts as neither."""
+ui/win32/ in build/windows, the window's tests under Wine; faults in ui/web/ in build/web, the
+page in Chromium and WebKit (Firefox's run takes as long as both). A test run that hangs counts
+as a kill. Prints each fault's verdict, then the share killed per folder. A fault that does not
+compile counts as neither."""
 import collections
-import os
 import pathlib
 import signal
 import subprocess
 import sys
-import tempfile
 
 top = pathlib.Path(__file__).resolve().parents[2]
 here = pathlib.Path(__file__).resolve().parent
 # Everything in build/default but the packages' checks and the slower ways of running the window.
 slow_default = ("smoke_under_xvfb|window_tests_on_wayland|window_clipboard_on_wayland|"
-                "screen_reader_view|windows_version_resource|elf_package_note|desktop_entry_valid|"
+                "screen_reader_view|elf_package_note|desktop_entry_valid|"
                 "appstream_metainfo_valid|debian_package|assets_are_reproducible")
 
 
