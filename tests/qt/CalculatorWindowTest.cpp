@@ -423,20 +423,23 @@ private slots:
                 QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
                 return;
             }
-            // Picks Paste in the menu once it is up.
+            // Picks Paste in the menu once it is up, where the pointer was.
+            const QPoint pointer = amount->mapToGlobal(QPoint(5, 5));
+            QPoint shownAt;
             QTimer picker;
-            QObject::connect(&picker, &QTimer::timeout, [&picker] {
+            QObject::connect(&picker, &QTimer::timeout, [&picker, &shownAt] {
                 auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
                 if (menu == nullptr)
                     return;
                 picker.stop();
+                shownAt = menu->pos();
                 menu->findChild<QAction*>(QStringLiteral("edit-paste"))->trigger();
                 menu->close();
             });
             picker.start(0);
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                    amount->mapToGlobal(QPoint(5, 5)));
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), pointer);
             QApplication::sendEvent(amount, &event);
+            QCOMPARE(shownAt, pointer);
         };
 
         amount->setText("100");
