@@ -51,15 +51,6 @@ const Example workedExamples[] = {
     {" 100 ", "+550.0", "1"}, // blanks and a sign are part of the number's text
 };
 
-TEST(FeeCalculation, WorkedExamples) {
-    for (const Example& example : workedExamples) {
-        SCOPED_TRACE(std::string("amount ") + example.amount + ", gold price " + example.gprice);
-        FakeForm form(example.amount, example.gprice, "typed by the user");
-        Command1_Click(form);
-        EXPECT_EQ(form.feeText, example.fee);
-    }
-}
-
 // Gold prices users meet today, each with an amount in every row of the schedule. Worked out by
 // hand from the schedule in dollars: with K = 31.1034768 grams per ounce and P the gold price,
 // a fee of r * grams + b grams is r * amount + b * P / K dollars, so the rate rows need no K
@@ -105,13 +96,14 @@ const Example atTheSteps[] = {
     {"10.000000005", "3110.34768", "0.5"},
 };
 
-TEST(FeeCalculation, AcrossGoldPricesAndSizes) {
+TEST(FeeCalculation, WorkedExamplesAcrossGoldPricesAndSizes) {
     for (const auto table :
-         {std::span<const Example>(acrossGoldPrices), std::span<const Example>(atTheSteps)}) {
+         {std::span<const Example>(workedExamples), std::span<const Example>(acrossGoldPrices),
+          std::span<const Example>(atTheSteps)}) {
         for (const Example& example : table) {
             SCOPED_TRACE(std::string("amount ") + example.amount + ", gold price " +
                          example.gprice);
-            FakeForm form(example.amount, example.gprice);
+            FakeForm form(example.amount, example.gprice, "typed by the user");
             Command1_Click(form);
             EXPECT_EQ(form.feeText, example.fee);
         }

@@ -26,6 +26,13 @@ constexpr const char* pleaseTypeDigits =
     "\n\nPlease type digits with a point for decimals, for example 1250.50.";
 constexpr const char* pleaseTypeNumber = "\n\nPlease type a number, for example 1250.50.";
 
+std::string repeated(const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
 TEST(ErrorReport, EveryErrorInTheUsersWords) {
     struct Case {
         const char* name;
@@ -120,13 +127,7 @@ TEST(ErrorReport, QuotesShowEveryCharacterThatMatters) {
         {"forty-one", std::string(41, '7'), std::string(40, '7') + "\u2026"},
         {"a huge paste", "12" + std::string(99997, ' ') + "x",
          "12" + std::string(38, ' ') + "\u2026"},
-        {"escapes count as one", std::string(50, '\t'),
-         [] {
-             std::string s;
-             for (int i = 0; i < 40; ++i)
-                 s += "<U+0009>";
-             return s + "\u2026";
-         }()},
+        {"escapes count as one", std::string(50, '\t'), repeated("<U+0009>", 40) + "\u2026"},
     };
     for (Case c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,22 +150,13 @@ TEST(ErrorReport, HiddenCharactersAreSpelledOutToTheirRangesEdges) {
         {0xE0000, 0xE007F}, {0xE0100, 0xE01EF}, {0x10FFFE, 0x10FFFF},
     };
     const auto utf8 = [](char32_t c) {
-        std::string out;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6U));
-            out += static_cast<char>(0x80 | (c & 0x3FU));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12U));
-            out += static_cast<char>(0x80 | ((c >> 6U) & 0x3FU));
-            out += static_cast<char>(0x80 | (c & 0x3FU));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18U));
-            out += static_cast<char>(0x80 | ((c >> 12U) & 0x3FU));
-            out += static_cast<char>(0x80 | ((c >> 6U) & 0x3FU));
-            out += static_cast<char>(0x80 | (c & 0x3FU));
-        }
+        if (c < 0x80)
+            return std::string(1, static_cast<char>(c));
+        const unsigned extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3; // continuation bytes
+        std::string out(1,
+                        static_cast<char>(((0xF0U << (3 - extra)) & 0xFFU) | (c >> (6 * extra))));
+        for (unsigned shift = 6 * extra; shift > 0; shift -= 6)
+            out += static_cast<char>(0x80U | ((c >> (shift - 6)) & 0x3FU));
         return out;
     };
     const auto spelled = [](char32_t c) {
@@ -173,9 +165,8 @@ TEST(ErrorReport, HiddenCharactersAreSpelledOutToTheirRangesEdges) {
         return std::string(buffer.data());
     };
     const auto isHidden = [&](char32_t c) {
-        return std::any_of(std::begin(hidden), std::end(hidden), [c](const Range& range) {
-            return c >= range.first && c <= range.last;
-        });
+        return std::any_of(std::begin(hidden), std::end(hidden),
+                           [c](const Range& range) { return c >= range.first && c <= range.last; });
     };
     for (const Range& range : hidden) {
         const char32_t before = range.first - 1, after = range.last + 1;
@@ -188,8 +179,7 @@ TEST(ErrorReport, HiddenCharactersAreSpelledOutToTheirRangesEdges) {
             quoted.append("1").append(isHidden(c) ? spelled(c) : utf8(c)).append(pdi);
             std::string text = "1";
             text.append(utf8(c));
-            EXPECT_EQ(quoteFieldText(text), quoted)
-                << std::hex << static_cast<unsigned>(c);
+            EXPECT_EQ(quoteFieldText(text), quoted) << std::hex << static_cast<unsigned>(c);
         }
     }
 }
@@ -217,19 +207,7 @@ TEST(ErrorReport, QuotesReadUtf8StrictlyAtItsEdges) {
          "\x80"
          "1",
          "<0x80>1"},
-        {"forty two-byte characters",
-         [] {
-             std::string s;
-             for (int i = 0; i < 40; ++i)
-                 s += "\u00e9";
-             return s;
-         }(),
-         [] {
-             std::string s;
-             for (int i = 0; i < 40; ++i)
-                 s += "\u00e9";
-             return s;
-         }()},
+        {"forty two-byte characters", repeated("\u00e9", 40), repeated("\u00e9", 40)},
     };
     for (Case c : cases) {
         SCOPED_TRACE(c.name);

@@ -418,10 +418,8 @@ TEST_F(Win32Window, TextOnFixedColoursIsBlack) {
     DeleteDC(dc);
 }
 
-// The logo is drawn from its resource at the density's size, the window colour showing through
-// its transparent corners.
-// At its own size and at twice it the logo is drawn pixel for pixel from its own image: the
-// doubled one where the screen is dense.
+// The window colour shows through the logo's transparent corners. At its own size and at twice it
+// the logo is drawn pixel for pixel from its own image: the doubled one where the screen is dense.
 TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
     for (const auto& [dpi, resource] : {std::pair{96U, halvern::win32::logoResource},
                                         std::pair{192U, halvern::win32::doubledLogoResource}}) {
@@ -447,9 +445,6 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
         item.rcItem = box;
         SendMessageW(window->handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
         EXPECT_EQ(GetPixel(dc, 0, 0), ui::windowColour) << "a transparent corner";
-        const COLORREF coin = GetPixel(dc, box.right * 15 / 105, box.bottom / 2);
-        EXPECT_GT(GetRValue(coin), 120) << "the gold coin";
-        EXPECT_GT(GetRValue(coin), GetBValue(coin) + 40) << "the gold coin";
         ASSERT_EQ(box.right, image->width);
         int differing = 0;
         for (int y = 0; y < image->height; ++y) {
@@ -491,31 +486,10 @@ TEST_F(Win32Window, EveryTextFitsItsBox) {
             if (spec.kind == ui::ControlKind::textField) {
                 EXPECT_LE(metrics.tmHeight, room.bottom) << "a line of typing";
             } else if (spec.kind == ui::ControlKind::pushButton) {
-                // The button's caption takes the largest size it fits at, up to the fields'.
-                LOGFONTW larger{};
-                GetObjectW(font, sizeof larger, &larger);
-                const LONG size = -larger.lfHeight;
-                larger.lfHeight -= 1;
-                HFONT next = CreateFontIndirectW(&larger);
-                SelectObject(dc, next);
-                SIZE nextExtent{};
-                GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()),
-                                      &nextExtent);
-                TEXTMETRICW nextMetrics{};
-                GetTextMetricsW(dc, &nextMetrics);
-                SelectObject(dc, previous);
-                DeleteObject(next);
-                LOGFONTW fields{};
-                GetObjectW(
-                    reinterpret_cast<HFONT>(SendMessageW(control("amount"), WM_GETFONT, 0, 0)),
-                    sizeof fields, &fields);
+                // Inside the button's edges and the caption's margin.
                 const int across = 2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi) +
                                    2 * MulDiv(3, static_cast<int>(dpi), 96);
                 EXPECT_LE(extent.cx, room.right - across);
-                EXPECT_TRUE(size == -fields.lfHeight || nextExtent.cx > room.right - across ||
-                            nextMetrics.tmHeight >
-                                room.bottom - 2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi))
-                    << size << " px, the fields' " << -fields.lfHeight;
             } else {
                 EXPECT_LE(extent.cx, room.right);
                 EXPECT_LE(metrics.tmHeight, room.bottom);

@@ -10,7 +10,8 @@ fault that changes nothing a user or a caller can tell, with the reason; it is l
 
 Each fault is put in, the build rebuilt, the tests for its file run, and the file restored
 whatever happens. Faults in calc/, ui/shared/ and ui/qt/ run in build/default (the libraries'
-tests, the Qt window's offscreen tests, and for ui/qt/ the window under Xvfb too); faults in
+tests, the Qt window's offscreen tests, and for ui/qt/ the window under Xvfb and its
+screen reader's view too); faults in
 ui/win32/ in build/windows, the window's tests under Wine; faults in ui/web/ in build/web, the
 page in Chromium and WebKit (Firefox's run takes as long as both). A test run that hangs counts
 as a kill. Prints each fault's verdict, then the share killed per folder. A fault that does not
@@ -78,7 +79,9 @@ def verdict(fault, prefix):
     else:
         if run(["cmake", "--build", "build/default"], top, 900) != 0:
             return "no build"
-        slow = slow_default.replace("smoke_under_xvfb|", "") if folder == "qt" else slow_default
+        slow = slow_default
+        if folder == "qt":
+            slow = slow.replace("smoke_under_xvfb|", "").replace("screen_reader_view|", "")
         failed = run(["ctest", "--test-dir", "build/default", "-E", f"^({slow})$",
                       "--stop-on-failure", "-j2", "--timeout", "90"], top, 600)
     return "killed" if failed != 0 else "SURVIVED"
