@@ -151,6 +151,8 @@ TEST(TextToNumber, ReadsPlainDecimalNumbers) {
     }
 }
 
+// What the byte-by-byte test cannot build: blanks alone, names of numbers, signs and points
+// that stand wrong, and characters of more than one byte.
 TEST(TextToNumber, RejectsEverythingElse) {
     const std::string texts[] = {
         "",
@@ -160,15 +162,10 @@ TEST(TextToNumber, RejectsEverythingElse) {
         "inf",
         "-inf",
         "nan",
-        "1,000",
-        "0x10",
-        "1 000",
         "1. 5",
-        "1e 5",
         "- 1",
         "1..2",
         "1.2.3",
-        "e5",
         ".",
         "+",
         "-",
@@ -177,9 +174,6 @@ TEST(TextToNumber, RejectsEverythingElse) {
         "1e1.5",
         "--1",
         "+-1",
-        "1\r\n",
-        std::string("1\0", 2),
-        std::string(1, '\0') + "1",
         "\uff11",   // a full-width digit one
         "\u0661",   // an Arabic-Indic digit one
         "\u00a01",  // a no-break space before the number
