@@ -2,8 +2,8 @@
 # Drives the real program as a person would: on a virtual X display with a window manager, it
 # finds the window, types an amount, tabs to the button, presses Space, copies the fee out of its
 # field, does the same with a spreadsheet cell pasted in, puts right a gold price of 0 after its
-# report, types into a full field, pastes past the bound with the middle button, minimises and
-# restores the window, and closes it with Alt+F4, then expects the program to have ended by itself.
+# report, pastes past the bound with the middle button, minimises and restores the window, and
+# closes it with Alt+F4, then expects the program to have ended by itself.
 # Then, under a dark desktop theme, it checks from the screen's pixels that a caption and the fee
 # are still dark on their light grounds, and that the program ends when another X client
 # destroys its window. Last, with no display it can open, the program must say so and exit 1, and
@@ -60,22 +60,9 @@ eventually read_fee 12345678901.23 ||
   fail "after the report the typing went elsewhere: the fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)'"
 echo "smoke: after the report for a gold price of 0, typing replaced the gold price"
 
-# A full field says so when a key is typed into it.
-head -c 4000 /dev/zero | tr '\0' 9 | xclip -selection clipboard
-xdotool key Tab ctrl+a ctrl+v End 9 # fee -> amount: 4,000 digits, then one more
-eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -ge 2 ]" ||
-  fail "no note when typing into a full field"
-xdotool key Return
-eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -eq 1 ]" ||
-  fail "the note did not close with Enter"
-xdotool key ctrl+a ctrl+c
-eventually sh -c "[ \$(timeout 2 xclip -o -selection clipboard | wc -c) -eq 4000 ]" ||
-  fail "the full field holds $(timeout 2 xclip -o -selection clipboard | wc -c) characters"
-echo "smoke: typing into a full field of 4,000 characters was refused with a note"
-
 # The X selection, pasted with the middle button at the pointer, is weighed as any paste: its
 # trailing line break stays behind, and one past the bound brings the note.
-xdotool key BackSpace # the amount emptied
+xdotool key Tab ctrl+a BackSpace # fee -> amount, emptied
 printf '550\n' | xclip -selection primary
 xdotool mousemove --window "$window" 240 65 click 2
 xdotool key Tab space Tab Tab ctrl+a ctrl+c # amount -> button, press; -> gprice -> fee, copy
