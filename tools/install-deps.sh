@@ -17,7 +17,9 @@ declare -A groups=(
           python3-pyatspi dbus dbus-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream
           lintian dpkg-dev file wine wine64"
   # the Windows program: MinGW-w64 (posix threads), GoogleTest's source, the installer's tools
-  [windows]="cmake ninja-build make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wixl msitools"
+  # (faketime stops wixl's clock at the commit's time)
+  [windows]="cmake ninja-build make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+             wixl msitools faketime"
   # the web page: emscripten (with Debian's node and its acorn) builds it offline
   [web]="cmake ninja-build make emscripten python3"
   # the page's tests in Chromium, WebKit (MiniBrowser under Xvfb) and Firefox ESR, and npm for

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The installer as a user meets it under Wine: installs it and checks what it put where and what
-# Apps & features lists; installs a later version over it, then that version's installer again
-# (a rebuild: a new product code, the same version), each time expecting one entry and the new
+# Apps & features lists; installs a later version over it, then another build of that version
+# (other contents, so a product code of its own), each time expecting one entry and the new
 # files; removes it and checks that nothing is left. Exit 77 (skipped) where Wine cannot run.
 #   check-msi.sh <wine-run.sh> <prefix> <halvern-fee-version.msi> <later version's .msi>
-#                <the later version's .msi built again>
+#                <another build of the later version's .msi>
 set -euo pipefail
 wine_run=$1
 prefix=$2
@@ -69,9 +69,11 @@ shortcut=$(find "$prefix/drive_c" -iname "$shortcut_name" 2>/dev/null | head -n 
 echo "installed: ${installed[*]#"$prefix/drive_c/"} and ${shortcut#"$prefix/drive_c/"}"
 
 install "$later" 1.99
-# The same version built again: it replaces, it does not add.
+# Another build of the same version: it replaces, it does not add.
 [[ $(msiinfo export "$later" Property | grep ProductCode) != $(msiinfo export "$rebuilt" Property | grep ProductCode) ]] ||
-  fail "the rebuilt installer has the same product code"
+  fail "another build with other contents has the same product code"
+[[ $(msiinfo suminfo "$later" | grep Revision) != $(msiinfo suminfo "$rebuilt" | grep Revision) ]] ||
+  fail "another build with other contents has the same package code"
 install "$rebuilt" 1.99
 
 # Going back is refused with a message, and changes nothing.
