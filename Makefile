@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build run test test-asan fuzz mutate lint bench bench-startup package \
-	windows web run-web bench-web test-fresh clean
+	windows web run-web bench-web check-reproducible test-fresh clean
 
 all: build
 
@@ -113,6 +113,12 @@ bench-startup: build windows
 package: build
 	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
 	@echo "Install it with: sudo apt-get install ./$$(ls $(BUILD_DIR)/package/*.deb)"
+
+# The downloads built again from a fresh clone of the commit, somewhere else and under another
+# umask, locale, time zone and clock, must be the same bytes as this build's.
+check-reproducible: DEPS = build package windows web repro
+check-reproducible: package windows web
+	@tools/check-reproducible.sh
 
 # The README's commands on a pristine Debian 12 system made with debootstrap, as a new user and as CI.
 test-fresh: DEPS = fresh

@@ -2,7 +2,7 @@
 # Installs the Debian packages that one kind of work needs, and only those missing. Each make
 # target names the groups it uses, so `make run` brings only what building and running take.
 #   tools/install-deps.sh GROUP...   (build test windows web webtest asan fuzz lint package bench
-#                                     fresh)
+#                                     fresh repro)
 # Quiet when nothing is missing.
 set -euo pipefail
 
@@ -33,6 +33,9 @@ declare -A groups=(
   [bench]="libbenchmark-dev libx11-dev libxdamage-dev xvfb x11-apps"
   # a pristine Debian 12 system to try the README's commands in
   [fresh]="debootstrap git"
+  # a second build of the downloads in a fresh clone, under another clock, locale and time zone,
+  # and an account of any byte that differs
+  [repro]="git faketime diffoscope-minimal locales"
 )
 
 packages=()
@@ -83,8 +86,9 @@ if [[ " $* " == *" webtest "* ]]; then
   fi
 fi
 
-# The number tests prove that a decimal-comma locale changes nothing; they need one to exist.
-if [[ " $* " == *" test "* ]] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+# The number tests prove that a decimal-comma locale changes nothing, and the second build of the
+# downloads runs in it; both need it to exist.
+if [[ " $* " == *" test "* || " $* " == *" repro "* ]] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
   echo "Generating the de_DE.UTF-8 locale for the tests"
   if ((EUID != 0)); then sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8; else localedef -i de_DE -f UTF-8 de_DE.UTF-8; fi
 fi
