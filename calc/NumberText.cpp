@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -93,10 +94,16 @@ long long decimalMagnitude(const Number& number) {
     return exponent - static_cast<long long>(leadingZeros) - 1;
 }
 
+// Where the standard library has floating-point to_chars and from_chars, they read and write
+// numbers; elsewhere (libc++ before 17, as in emscripten) the C library does. The native tests
+// build the second way too (HALVERN_NUMBERS_BY_C_LIBRARY), so both are tested on every machine.
+#if defined(__cpp_lib_to_chars) && !defined(HALVERN_NUMBERS_BY_C_LIBRARY)
+#define HALVERN_NUMBERS_BY_CHARCONV 1
+#endif
+
 // The text a number's body spells, rounded to the nearest double, and where the reading stopped.
-// Out of range means too large for a double, or too small for anything but 0. Where the
-// standard library has no floating-point from_chars (libc++ before 17, as in emscripten), its
-// C library's strtod does the same correctly rounded reading: only for a body the grammar has
+// Out of range means too large for a double, or too small for anything but 0. Without
+// from_chars, strtod does the same correctly rounded reading: only for a body the grammar has
 // passed, which holds nothing a locale could read otherwise.
 struct Reading {
     double value = 0.0;
@@ -104,20 +111,30 @@ struct Reading {
     bool outOfRange = false;
 };
 
+#if !defined(HALVERN_NUMBERS_BY_CHARCONV)
+std::string_view decimalMark() {
+    return std::localeconv()->decimal_point;
+}
+#endif
+
 Reading readBody(std::string_view body) {
     Reading reading;
-#if defined(__cpp_lib_to_chars)
+#if defined(HALVERN_NUMBERS_BY_CHARCONV)
     const auto [stop, status] = std::from_chars(body.data(), body.data() + body.size(),
                                                 reading.value, std::chars_format::general);
     reading.length =
         status == std::errc::invalid_argument ? 0 : static_cast<std::size_t>(stop - body.data());
     reading.outOfRange = status == std::errc::result_out_of_range;
 #else
-    const std::string copy(body); // strtod needs the end of the text marked
+    // strtod reads the process locale's decimal mark, which may be a comma or longer than one
+    // byte: the point is spelled that way for it, and the whole copy must be read.
+    std::string copy(body);
+    if (const auto point = copy.find('.'); point != std::string::npos)
+        copy.replace(point, 1, decimalMark());
     char* stop = nullptr;
     errno = 0;
     reading.value = std::strtod(copy.c_str(), &stop);
-    reading.length = static_cast<std::size_t>(stop - copy.c_str());
+    reading.length = stop == copy.c_str() + copy.size() ? body.size() : 0;
     // strtod also reports a subnormal result as out of range, which from_chars reads as it is.
     reading.outOfRange = errno == ERANGE && (std::isinf(reading.value) || reading.value == 0.0);
 #endif
@@ -127,7 +144,7 @@ Reading readBody(std::string_view body) {
 // %.15g in the C locale: the shortest of fixed and exponent form, trailing zeros dropped.
 std::string writeFifteenDigits(double value) {
     std::array<char, 32> buffer{};
-#if defined(__cpp_lib_to_chars)
+#if defined(HALVERN_NUMBERS_BY_CHARCONV)
     const auto [end, status] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                              std::chars_format::general, 15);
     assert(status == std::errc{});
@@ -135,11 +152,10 @@ std::string writeFifteenDigits(double value) {
 #else
     const int length = std::snprintf(buffer.data(), buffer.size(), "%.15g", value);
     std::string text(buffer.data(), static_cast<std::size_t>(length));
-    // A locale's decimal mark, should the C library follow one, is written as the point.
-    for (char& c : text) {
-        if (!isDigit(c) && c != 'e' && c != '+' && c != '-')
-            c = '.';
-    }
+    // snprintf writes the process locale's decimal mark: written here as the point.
+    const std::string_view mark = decimalMark();
+    if (const auto at = text.find(mark); at != std::string::npos)
+        text.replace(at, mark.size(), ".");
     return text;
 #endif
 }
