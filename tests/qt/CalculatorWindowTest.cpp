@@ -2,8 +2,8 @@
 // goes, what a press and an error do, and where every control stands.
 #include "ui/qt/CalculatorWindow.h"
 
+#include "WhatUsersSee.h"
 #include "WindowCases.h"
-#include "ui/shared/Layout.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -110,26 +110,6 @@ private slots:
     }
 
     void cleanup() { m_window.reset(); }
-
-    void startsEmptyWithTheFocusInAmount() {
-        QCOMPARE(m_window->objectName(), QStringLiteral("form1"));
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Halvern Fee Calculator"));
-        QVERIFY(!m_window->windowIcon().isNull());
-        QCOMPARE(field("amount")->text(), QString());
-        QCOMPARE(field("gprice")->text(), QStringLiteral("550"));
-        QCOMPARE(field("fee")->text(), QString());
-        QCOMPARE(m_window->focusWidget(), field("amount"));
-    }
-
-    void tabCyclesThroughFieldsAndButton() {
-        QCOMPARE(m_window->focusWidget()->objectName(), QString(halvern::testing::firstFocus));
-        for (const char* name : halvern::testing::tabCycle) {
-            QTest::keyClick(m_window->focusWidget(), Qt::Key_Tab);
-            QCOMPARE(m_window->focusWidget()->objectName(), QString(name));
-        }
-        for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Image1"})
-            QCOMPARE(control<QWidget>(name)->focusPolicy(), Qt::NoFocus);
-    }
 
     void pressShowsTheFee_data() {
         QTest::addColumn<int>("key"); // 0: a mouse click
@@ -262,30 +242,57 @@ private slots:
         QCOMPARE(field("fee")->text(), QStringLiteral("0.18"));
     }
 
-    // Where every control stands, created in the table's order, and what colour it has, in
-    // logical pixels (the layout's own figures are pinned in the shared tests).
-    void controlsStandWhereTheTablePutsThem() {
-        QCOMPARE(m_window->size(), QSize(312, 213));
-        QStringList createdInOrder, tableOrder;
-        for (QObject* child : m_window->children()) {
-            if (child->isWidgetType())
-                createdInOrder << child->objectName();
+    // The window as users saw it (what-users-see.tsv): each control's kind, box, text, fixed
+    // colour and whether Tab stops at it; the window's name, size, title and colour; Tab and
+    // Shift+Tab round the controls in their order from the focus at start.
+    void looksAsUsersSawIt() {
+        const auto seen = halvern::testing::whatUsersSee();
+        for (const halvern::testing::SeenControl& row : seen) {
+            const QString text = QString::fromStdString(row.text);
+            QWidget* widget = m_window.get();
+            QPalette::ColorRole ground = QPalette::Window;
+            if (row.kind == "window") {
+                QCOMPARE(m_window->objectName(), QString::fromStdString(row.name));
+                QCOMPARE(m_window->size(), QSize(row.width, row.height));
+                QCOMPARE(m_window->windowTitle(), text);
+            } else {
+                widget = control<QWidget>(row.name.c_str());
+                QCOMPARE(widget->geometry(), QRect(row.left, row.top, row.width, row.height));
+                QCOMPARE(widget->focusPolicy() != Qt::NoFocus, row.tabPlace != 0);
+            }
+            if (row.kind == "field") {
+                QVERIFY(qobject_cast<QLineEdit*>(widget) != nullptr);
+                QCOMPARE(qobject_cast<QLineEdit*>(widget)->text(), text);
+                ground = QPalette::Base;
+            } else if (row.kind == "button") {
+                QCOMPARE(qobject_cast<QPushButton*>(widget)->text(), text);
+            } else if (row.kind == "label") {
+                QCOMPARE(qobject_cast<QLabel*>(widget)->text(), text);
+            } else if (row.kind == "picture") {
+                QVERIFY(!qobject_cast<QLabel*>(widget)->pixmap().isNull());
+            }
+            if (row.background)
+                QCOMPARE(widget->palette().color(ground),
+                         QColor(row.red(), row.green(), row.blue()));
         }
-        for (const halvern::ui::ControlRow& row : halvern::ui::controlTable) {
-            tableOrder << row.name;
-            const halvern::ui::PixelRect place = halvern::ui::pixelRect(row);
-            QCOMPARE(control<QWidget>(row.name)->geometry(),
-                     QRect(place.left, place.top, place.width, place.height));
-        }
-        QCOMPARE(createdInOrder, tableOrder);
+        QVERIFY(!m_window->windowIcon().isNull());
 
-        const QColor windowColour(192, 192, 0), lightGrey(192, 192, 192);
-        QCOMPARE(m_window->palette().color(QPalette::Window), windowColour);
-        QCOMPARE(field("fee")->palette().color(QPalette::Base), lightGrey);
-        for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"})
-            QCOMPARE(control<QLabel>(name)->palette().color(QPalette::Window), windowColour);
+        const std::vector<std::string> order = halvern::testing::tabOrder(seen);
+        const auto focused = [this] {
+            return m_window->focusWidget()->objectName().toStdString();
+        };
+        QCOMPARE(focused(), order.front());
+        for (std::size_t step = 1; step <= order.size(); ++step) {
+            QTest::keyClick(m_window->focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focused(), order.at(step % order.size()));
+        }
+        for (std::size_t step = order.size(); step-- > 0;) {
+            QTest::keyClick(m_window->focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            QCOMPARE(focused(), order.at(step));
+        }
 
         // And as drawn: bare window, the fee's inside, and the logo's transparent corner.
+        const QColor windowColour(192, 192, 0), lightGrey(192, 192, 192);
         const QImage shot = m_window->grab().toImage();
         const auto at = [&](int x, int y) {
             const qreal ratio = shot.devicePixelRatio();

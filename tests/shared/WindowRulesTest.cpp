@@ -2,7 +2,6 @@
 
 #include "WindowCases.h"
 #include "ui/shared/FieldEdits.h"
-#include "ui/shared/Layout.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -88,49 +87,6 @@ TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
               (std::vector<std::string>{
                   "alert", "warning: Not typed: a field holds at most 4,000 characters.",
                   "focus amount"}));
-}
-
-// The table's pixel column at 96 dots per inch, and the client area of 312 x 213.
-TEST(Layout, PixelsAtNinetySixDotsPerInch) {
-    struct Case {
-        const char* name = nullptr;
-        PixelRect pixels;
-    };
-    const Case cases[] = {
-        {"fee", {200, 136, 89, 19}},     {"gprice", {200, 80, 89, 19}},
-        {"Command1", {32, 136, 89, 17}}, {"amount", {200, 56, 89, 19}},
-        {"Label5", {2, 0, 87, 13}},      {"Label4", {8, 192, 281, 17}},
-        {"Image1", {192, 0, 105, 45}},   {"Label3", {168, 139, 28, 13}},
-        {"Label2", {104, 82, 89, 17}},   {"Label1", {72, 59, 121, 17}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(pixelRect(controlTable.at(rowOf(c.name))), c.pixels) << c.name;
-    EXPECT_EQ(clientRect(), (PixelRect{0, 0, 312, 213}));
-    // At twice the density every figure doubles, to within the rounding of half pixels.
-    EXPECT_EQ(pixelRect(controlTable.at(rowOf("Image1")), 192), (PixelRect{384, 0, 210, 90}));
-    EXPECT_EQ(clientRect(144), (PixelRect{0, 0, 468, 320}));
-}
-
-TEST(Layout, TabGoesRoundTheFieldsAndTheButtonOnly) {
-    std::vector<std::string> names;
-    names.reserve(tabChain.size());
-    for (const std::size_t row : tabChain)
-        names.emplace_back(controlTable.at(row).name);
-    EXPECT_EQ(names, (std::vector<std::string>{"amount", "Command1", "gprice", "fee"}));
-    EXPECT_EQ(names.front(), halvern::testing::firstFocus);
-}
-
-TEST(Layout, FixedBackgroundsAreTheWindowsAndTheFeesGrey) {
-    for (const ControlRow& row : controlTable) {
-        SCOPED_TRACE(row.name);
-        const std::string name = row.name;
-        if (name == "fee")
-            EXPECT_EQ(fixedBackground(row), 0x00C0C0C0U);
-        else if (name.rfind("Label", 0) == 0)
-            EXPECT_EQ(fixedBackground(row), 0x0000C0C0U);
-        else
-            EXPECT_EQ(fixedBackground(row), std::nullopt);
-    }
 }
 
 TEST(FieldEdits, AFieldTakesAnEditUpToItsBoundAndNoFurther) {

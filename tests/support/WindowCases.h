@@ -4,13 +4,8 @@
 
 namespace halvern::testing {
 
-// What every window must do as a user sees it, as data both windows' tests read: where the
-// focus starts and goes, what a press shows, and which error each bad input reports where.
-
-inline constexpr const char* firstFocus = "amount";
-// Where Tab takes the focus from the first focus on, round the cycle and back.
-inline constexpr std::array<const char*, 5> tabCycle{"Command1", "gprice", "fee", "amount",
-                                                     "Command1"};
+// What every window must do as a user sees it, as data every window's tests read: what a press
+// shows, and which error each bad input reports where.
 
 struct PressCase {
     const char* amount;

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The web page in a real browser, driven as a person would through WebDriver: Chromium through
 chromedriver, WebKit through WebKitWebDriver, Firefox through its own Marionette protocol (Debian
-has no geckodriver). It reads the cases every window's tests read, checks the layout against the
-control table, presses, types, pastes and reads reports, runs an accessibility audit (axe-core)
+has no geckodriver). It reads the cases every window's tests read, checks the page against what
+users see in the window (tests/support/what-users-see.tsv), presses, types, pastes and reads reports, runs an accessibility audit (axe-core)
 and keeps a screenshot. Exit 77 (skipped) where the browser or its driver cannot run here.
 
   browser-test.py chromium|webkit|firefox <site> <cases.json> <axe.min.js> <screenshot.png>
@@ -279,29 +279,55 @@ class Checks:
         self.equal(what, bool(condition), True)
 
 
+def what_users_see():
+    """The rows of tests/support/what-users-see.tsv, the statement every window is checked against."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "what-users-see.tsv")
+    rows = []
+    with open(path, encoding="utf-8") as source:
+        for line in source.read().splitlines():
+            if not line or line.startswith("#"):
+                continue
+            name, kind, left, top, width, height, background, tab, text = line.split("\t")
+            rows.append({"name": name, "kind": kind, "box": [int(left), int(top), int(width), int(height)],
+                         "background": None if background == "theme" else background,
+                         "tab": 0 if tab == "-" else int(tab), "text": text})
+    return rows
+
+
+def tab_order(seen):
+    return [row["name"] for row in sorted((r for r in seen if r["tab"]), key=lambda r: r["tab"])]
+
+
+TAGS = {"field": ["INPUT"], "button": ["BUTTON"], "label": ["LABEL", "SPAN"], "picture": ["IMG"]}
+
+
 def check_layout(page, cases, checks):
-    checks.equal("title", page.js("return document.title"), "Halvern Fee Calculator")
     checks.equal("language", page.js("return document.documentElement.lang"), "en")
-    client = page.js("const r = document.getElementById('client').getBoundingClientRect();"
-                     "return [r.width, r.height]")
-    checks.equal("calculator area", client, [312, 213])
-    for control in cases["controls"]:
-        box = page.js("const c = document.getElementById('client').getBoundingClientRect();"
-                      "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
-                      "return [r.left - c.left, r.top - c.top, r.width, r.height]", control["name"])
-        checks.equal(f"{control['name']} stands where the table puts it", [round(v) for v in box], control["box"])
-        if control["background"] is not None:
-            bgr = control["background"]
-            colour = f"rgb({bgr & 0xff}, {(bgr >> 8) & 0xff}, {(bgr >> 16) & 0xff})"
-            checks.equal(f"{control['name']} background", page.js(
-                "return getComputedStyle(document.getElementById(arguments[0])).backgroundColor",
-                control["name"]), colour)
-            checks.equal(f"{control['name']} text colour", page.js(
-                "return getComputedStyle(document.getElementById(arguments[0])).color", control["name"]),
-                "rgb(0, 0, 0)")
-        if control["name"] in ("Command1",) or control["name"].startswith("Label"):
-            checks.equal(f"{control['name']} text", page.js(
-                "return document.getElementById(arguments[0]).textContent", control["name"]), control["text"])
+    for row in what_users_see():
+        name = row["name"]
+        if row["kind"] == "window":
+            checks.equal("title", page.js("return document.title"), row["text"])
+            element = "document.getElementById('client')"
+            box = page.js("const r = document.getElementById('client').getBoundingClientRect();"
+                          "return [0, 0, r.width, r.height]")
+        else:
+            element = f"document.getElementById('{name}')"
+            box = page.js("const c = document.getElementById('client').getBoundingClientRect();"
+                          "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                          "return [r.left - c.left, r.top - c.top, r.width, r.height]", name)
+            checks.true(f"{name} is a {row['kind']}", page.js(f"return {element}.tagName") in TAGS[row["kind"]])
+            shown = page.js(f"const e = {element}; return e.tagName === 'INPUT' ? e.value : e.textContent")
+            if row["kind"] != "picture":
+                checks.equal(f"{name} text", shown, row["text"])
+            checks.equal(f"{name} is reached by Tab", page.js(f"return {element}.tabIndex >= 0"), row["tab"] > 0)
+        checks.equal(f"{name} stands where users saw it", [round(v) for v in box], row["box"])
+        if row["background"] is not None:
+            red, green, blue = (int(row["background"][i:i + 2], 16) for i in (1, 3, 5))
+            checks.equal(f"{name} background", page.js(f"return getComputedStyle({element}).backgroundColor"),
+                         f"rgb({red}, {green}, {blue})")
+            if row["kind"] != "window":
+                checks.equal(f"{name} text colour", page.js(f"return getComputedStyle({element}).color"),
+                             "rgb(0, 0, 0)")
     fits = page.js("return [...document.querySelectorAll('#client > span, #client > label, #client > button')]"
                    ".filter(e => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight).map(e => e.id)")
     checks.equal("texts that overflow their boxes", fits, [])
@@ -312,17 +338,18 @@ def check_layout(page, cases, checks):
 
 
 def check_focus(page, cases, checks):
-    checks.equal("the focus at start", page.focused(), cases["firstFocus"])
-    order = []
-    for _ in cases["tabCycle"]:
+    order = tab_order(what_users_see())
+    checks.equal("the focus at start", page.focused(), order[0])
+    forwards = []
+    for _ in order:
         page.keys("Tab")
-        order.append(page.focused())
-    checks.equal("Tab goes round", order, cases["tabCycle"])
+        forwards.append(page.focused())
+    checks.equal("Tab goes round", forwards, order[1:] + order[:1])
     backwards = []
-    for _ in range(4):
+    for _ in order:
         page.keys("Shift+Tab")
         backwards.append(page.focused())
-    checks.equal("Shift+Tab goes back round", backwards, ["amount", "fee", "gprice", "Command1"])
+    checks.equal("Shift+Tab goes back round", backwards, order[::-1])
     page.type_into("gprice", "550")
     page.js("document.getElementById('amount').value = '100'")
     page.keys("Tab", "Tab")  # gprice -> fee -> amount

@@ -3,6 +3,7 @@
 // control stands and which colours it has at 96 and at 192 DPI, and that every text fits.
 #include "ui/win32/CalculatorWindow.h"
 
+#include "WhatUsersSee.h"
 #include "WindowCases.h"
 #include "ui/shared/ControlTable.h"
 #include "ui/shared/GifImage.h"
@@ -159,22 +160,84 @@ protected:
     std::unique_ptr<CalculatorWindow> window;
 };
 
-TEST_F(Win32Window, StartsAsLaidOut) {
-    EXPECT_EQ(narrow(textOf(window->handle())), ui::formCaption);
-    EXPECT_EQ(text("amount"), "");
-    EXPECT_EQ(text("gprice"), "550");
-    EXPECT_EQ(text("fee"), "");
-    EXPECT_EQ(focused(), cases::firstFocus);
-    EXPECT_EQ(text("Label1"), "Input transfered amount $");
-    EXPECT_NE(SendMessageW(window->handle(), WM_GETICON, ICON_SMALL, 0), 0);
-    EXPECT_NE(SendMessageW(window->handle(), WM_GETICON, ICON_BIG, 0), 0);
-}
-
-TEST_F(Win32Window, TabCyclesThroughFieldsAndButton) {
-    for (const char* expected : cases::tabCycle) {
-        key(VK_TAB);
-        EXPECT_EQ(focused(), expected);
+// The window as users saw it (what-users-see.tsv): its caption, each control's kind, text, fixed
+// colour with black text on it, and whether Tab stops at it; every box at 96 dpi, and at 192
+// twice as large to the pixel; Tab and Shift+Tab round the controls in the order seen.
+TEST_F(Win32Window, LooksAsUsersSawIt) {
+    const auto seen = cases::whatUsersSee();
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const cases::SeenControl& row : seen) {
+        SCOPED_TRACE(row.name);
+        if (row.kind == "window") {
+            EXPECT_EQ(narrow(textOf(window->handle())), row.text);
+            LOGBRUSH fill{};
+            GetObjectW(
+                reinterpret_cast<HBRUSH>(GetClassLongPtrW(window->handle(), GCLP_HBRBACKGROUND)),
+                sizeof fill, &fill);
+            EXPECT_EQ(fill.lbColor, RGB(row.red(), row.green(), row.blue()));
+            continue;
+        }
+        HWND item = control(row.name.c_str());
+        std::array<wchar_t, 32> className{};
+        GetClassNameW(item, className.data(), static_cast<int>(className.size()));
+        const wchar_t* expectedClass = row.kind == "field"    ? L"Edit"
+                                       : row.kind == "button" ? L"Button"
+                                                              : L"Static";
+        EXPECT_EQ(lstrcmpiW(className.data(), expectedClass), 0);
+        if (row.kind != "picture") {
+            EXPECT_EQ(narrow(textOf(item)), row.text);
+        }
+        EXPECT_EQ((GetWindowLongW(item, GWL_STYLE) & WS_TABSTOP) != 0, row.tabPlace != 0);
+        if (row.background) {
+            SetTextColor(dc, RGB(250, 250, 250));
+            const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+                window->handle(), row.kind == "field" ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(item)));
+            LOGBRUSH fill{};
+            GetObjectW(brush, sizeof fill, &fill);
+            EXPECT_EQ(fill.lbColor, RGB(row.red(), row.green(), row.blue()));
+            EXPECT_EQ(GetBkColor(dc), fill.lbColor);
+            EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+        }
     }
+    DeleteDC(dc);
+
+    for (const int scale : {1, 2}) {
+        SCOPED_TRACE(scale);
+        window->layout(static_cast<UINT>(96 * scale));
+        for (const cases::SeenControl& row : seen) {
+            SCOPED_TRACE(row.name);
+            RECT box{};
+            if (row.kind == "window") {
+                GetClientRect(window->handle(), &box);
+            } else {
+                GetWindowRect(control(row.name.c_str()), &box);
+                MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
+            }
+            EXPECT_NEAR(box.left, scale * row.left, scale - 1);
+            EXPECT_NEAR(box.top, scale * row.top, scale - 1);
+            EXPECT_NEAR(box.right - box.left, scale * row.width, scale - 1);
+            EXPECT_NEAR(box.bottom - box.top, scale * row.height, scale - 1);
+        }
+    }
+    window->layout(96);
+
+    const std::vector<std::string> order = cases::tabOrder(seen);
+    EXPECT_EQ(focused(), order.front());
+    for (std::size_t step = 1; step <= order.size(); ++step) {
+        key(VK_TAB);
+        EXPECT_EQ(focused(), order.at(step % order.size()));
+    }
+    std::array<BYTE, 256> keys{};
+    GetKeyboardState(keys.data());
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys.data());
+    for (std::size_t step = order.size(); step-- > 0;) {
+        key(VK_TAB);
+        EXPECT_EQ(focused(), order.at(step));
+    }
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys.data());
 }
 
 TEST_F(Win32Window, ClickSpaceAndEnterOnTheButtonPress) {
@@ -220,7 +283,7 @@ TEST_F(Win32Window, ErrorsReachTheUserAndTheWindowGoesOn) {
         SendMessageW(control("Command1"), BM_CLICK, 0, 0);
         pump();
         ASSERT_EQ(watcher.seen, 1);
-        EXPECT_EQ(watcher.title, ui::formCaption);
+        EXPECT_EQ(watcher.title, "Halvern Fee Calculator");
         EXPECT_EQ(watcher.icon, LoadIconW(nullptr, IDI_ERROR));
         EXPECT_NE(watcher.words.find(error.words), std::string::npos) << watcher.words;
         EXPECT_EQ(text("fee"), "before");
@@ -320,29 +383,6 @@ TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
     }
 }
 
-// Every control where the shared layout puts it at the window's density (the layout's own
-// figures are checked against the table's pixel column in the shared tests).
-TEST_F(Win32Window, ControlsStandWhereTheLayoutPutsThemAtEachDensity) {
-    for (const UINT dpi : {96U, 192U}) {
-        SCOPED_TRACE(dpi);
-        window->layout(dpi);
-        for (const ui::ControlRow& row : ui::controlTable) {
-            SCOPED_TRACE(row.name);
-            RECT box{};
-            GetWindowRect(control(row.name), &box);
-            MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
-            const ui::PixelRect expected = ui::pixelRect(row, static_cast<int>(dpi));
-            EXPECT_EQ(
-                (ui::PixelRect{box.left, box.top, box.right - box.left, box.bottom - box.top}),
-                expected);
-        }
-        RECT client{};
-        GetClientRect(window->handle(), &client);
-        EXPECT_EQ(client.right, dpi == 96 ? 312 : 624);
-        EXPECT_EQ(client.bottom, dpi == 96 ? 213 : 426);
-    }
-}
-
 // An icon's colour pixels, top row first, 32 bits each.
 std::vector<std::uint32_t> pixelsOf(HICON icon, LONG size) {
     ICONINFO info{};
@@ -387,37 +427,6 @@ TEST_F(Win32Window, TheBigIconHasThePixelsTheDensityAsksFor) {
     }
 }
 
-TEST_F(Win32Window, TextOnFixedColoursIsBlack) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    struct Case {
-        const char* name;
-        UINT message;
-        COLORREF background;
-    };
-    for (const Case c : {Case{"Label1", WM_CTLCOLORSTATIC, ui::windowColour},
-                         Case{"Label4", WM_CTLCOLORSTATIC, ui::windowColour},
-                         Case{"fee", WM_CTLCOLOREDIT, ui::lightGrey}}) {
-        SCOPED_TRACE(c.name);
-        SetTextColor(dc, RGB(250, 250, 250));
-        const auto brush = reinterpret_cast<HBRUSH>(
-            SendMessageW(window->handle(), c.message, reinterpret_cast<WPARAM>(dc),
-                         reinterpret_cast<LPARAM>(control(c.name))));
-        LOGBRUSH fill{};
-        GetObjectW(brush, sizeof fill, &fill);
-        EXPECT_EQ(fill.lbColor, c.background);
-        EXPECT_EQ(GetBkColor(dc), c.background);
-        EXPECT_EQ(GetTextColor(dc), ui::textOnFixedColour);
-    }
-    // The fields the theme paints keep the theme's colours.
-    const auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageW(window->handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                     reinterpret_cast<LPARAM>(control("amount"))));
-    LOGBRUSH fill{};
-    GetObjectW(brush, sizeof fill, &fill);
-    EXPECT_NE(fill.lbColor, ui::lightGrey);
-    DeleteDC(dc);
-}
-
 // The window colour shows through the logo's transparent corners. At its own size and at twice it
 // the logo is drawn pixel for pixel from its own image: the doubled one where the screen is dense.
 TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
@@ -444,7 +453,7 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
         item.hDC = dc;
         item.rcItem = box;
         SendMessageW(window->handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(GetPixel(dc, 0, 0), ui::windowColour) << "a transparent corner";
+        EXPECT_EQ(GetPixel(dc, 0, 0), RGB(192, 192, 0)) << "a transparent corner";
         ASSERT_EQ(box.right, image->width);
         int differing = 0;
         for (int y = 0; y < image->height; ++y) {
