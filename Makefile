@@ -82,9 +82,10 @@ fuzz: DEPS = fuzz
 fuzz: deps
 	@tools/fuzz.sh $(FUZZ_SECONDS)
 
-# Puts the faults of tools/mutation/*.faults into the code one at a time and runs their tests.
-mutate: DEPS = build test windows
-mutate: build windows
+# Puts the faults of tools/mutation/*.faults into the code one at a time, once every test they use
+# has passed on the unchanged code, and runs the tests of every build that compiles the file.
+mutate: DEPS = build test windows web webtest
+mutate: build windows web
 	@tools/mutation/run.py
 
 # Lints what this machine configures and builds, so every file has its real flags and generated

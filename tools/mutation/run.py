@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Puts one small fault at a time into the code and runs the tests that cover it.
+"""Puts one small fault at a time into the code and runs the tests that would catch it.
 
     run.py [faults file ...]   (default: every *.faults file beside this script)
 
@@ -8,26 +8,42 @@ change (it must occur exactly once), `+ <text>` what it becomes, and an optional
 fault that changes nothing a user or a caller can tell, with the reason; it is listed, not run.
 `#` lines are comments.
 
-Each fault is put in, the build rebuilt, the tests for its file run, and the file restored
-whatever happens. Faults in calc/, ui/shared/ and ui/qt/ run in build/default (the libraries'
-tests, the Qt window's offscreen tests, and for ui/qt/ the window under Xvfb and its
-screen reader's view too); faults in
-ui/win32/ in build/windows, the window's tests under Wine; faults in ui/web/ in build/web, the
-page in Chromium and WebKit (Firefox's run takes as long as both). A test run that hangs counts
-as a kill. Prints each fault's verdict, then the share killed per folder. A fault that does not
-compile counts as neither."""
+First every test the faults will run is run on the unchanged code: one that fails or is skipped
+stops the run, since it could judge nothing. Then each fault is put in, and in every build that
+compiles its file, cheapest first, that build is rebuilt and its tests run, until one fails: the
+calculation's and the shared rules' faults in build/default, build/web (under node and in each
+browser) and build/windows (under Wine); the Qt window's in build/default, with the program under
+Xvfb, Wayland and a screen reader; the Win32 window's in build/windows, with the program's own
+start-up and smoke run under Wine; the page's in build/web. The file is restored whatever
+happens. Each verdict names the test that decided it: killed by the first that failed (a hang
+counts), survived when every one passed, unjudged when one was skipped or not run, no build when
+the fault does not compile. Then the share killed per folder, of the faults judged."""
 import collections
 import pathlib
+import re
 import signal
 import subprocess
 import sys
 
 top = pathlib.Path(__file__).resolve().parents[2]
 here = pathlib.Path(__file__).resolve().parent
-# Everything in build/default but the packages' checks and the slower ways of running the window.
-slow_default = ("smoke_under_xvfb|window_tests_on_wayland|window_clipboard_on_wayland|"
-                "screen_reader_view|elf_package_note|desktop_entry_valid|"
-                "appstream_metainfo_valid|debian_package|assets_are_reproducible")
+
+# Tests that judge no fault: the packages' checks, and the Wayland clipboard run, which a seatless
+# compositor always skips. The calculation and the shared rules leave the program's slower runs
+# under Xvfb to the Qt window's faults.
+NEVER = ["elf_package_note", "desktop_entry_valid", "appstream_metainfo_valid", "debian_package",
+         "assets_are_reproducible", "window_clipboard_on_wayland"]
+LIBRARY = NEVER + ["smoke_under_xvfb", "screen_reader_view"]
+# For each folder, the builds that compile its files, cheapest first, with the tests each leaves out.
+PLAN = {
+    "calc": [("default", LIBRARY), ("web", []), ("windows", [])],
+    "shared": [("default", LIBRARY), ("web", []), ("windows", [])],
+    "qt": [("default", NEVER)],
+    "win32": [("windows", [])],
+    "web": [("web", [])],
+}
+RESULT = re.compile(r"Test +#\d+: (\S+) \.*\s*(?:\*+)?(Passed|Failed|Skipped|Not Run|Timeout|"
+                    r"Exception|Subprocess aborted|SegFault|Child aborted)")
 
 
 def parse(path):
@@ -49,42 +65,64 @@ def parse(path):
     return faults
 
 
-def run(command, cwd, timeout):
+def folder_of(fault):
+    return fault["file"].split("/")[1] if fault["file"].startswith("ui/") else "calc"
+
+
+def build(preset):
+    command = ["cmake", "--build", "--preset", preset]
+    return subprocess.run(command, cwd=top, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          timeout=1800, check=False).returncode == 0
+
+
+def tests(preset, left_out):
+    """Runs a build's tests; returns (the first that failed, those skipped or not run)."""
+    command = ["ctest", "--preset", preset, "--stop-on-failure", "--timeout", "120"]
+    if left_out:
+        command += ["-E", "^(" + "|".join(left_out) + ")$"]
+    if preset == "default":
+        command += ["-j2"]
     try:
-        return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
+        output = subprocess.run(command, cwd=top, capture_output=True, text=True, timeout=1800,
+                                check=False).stdout
     except subprocess.TimeoutExpired:
-        return -1
+        return f"the tests of build/{preset} (a hang)", []
+    failed, unrun = None, []
+    for name, outcome in RESULT.findall(output):
+        if outcome in ("Skipped", "Not Run"):
+            unrun.append(name)
+        elif outcome != "Passed" and failed is None:
+            failed = name if outcome == "Failed" else f"{name} ({outcome.lower()})"
+    if failed is None and "tests failed" in output and "0 tests failed" not in output:
+        failed = f"the tests of build/{preset}"
+    return failed, unrun
 
 
-def wine_prefix():
-    prefix = top / "build/windows/wine-mutation/null"
-    run([str(top / "tests/win32/wine-run.sh"), "--prepare", str(prefix), "null"], top, 300)
-    return prefix
+def verdict(fault):
+    """(verdict, the test or build that decided it)"""
+    for preset, left_out in PLAN[folder_of(fault)]:
+        if not build(preset):
+            return "no build", f"build/{preset}"
+        failed, unrun = tests(preset, left_out)
+        if failed is not None:
+            return "killed", f"{failed} in build/{preset}"
+        if unrun:
+            return "unjudged", f"{', '.join(unrun)} skipped or not run in build/{preset}"
+    return "SURVIVED", "every test of " + ", ".join(f"build/{p}" for p, _ in PLAN[folder_of(fault)])
 
 
-def verdict(fault, prefix):
-    folder = fault["file"].split("/")[1] if fault["file"].startswith("ui/") else "calc"
-    if folder == "web":
-        if run(["cmake", "--build", "--preset", "web"], top, 900) != 0:
-            return "no build"
-        failed = run(["ctest", "--preset", "web", "-R", "^page_in_(chromium|webkit)$",
-                      "--stop-on-failure"], top, 600)
-    elif folder == "win32":
-        if run(["cmake", "--build", "build/windows", "--target", "win32_window_tests"], top,
-               900) != 0:
-            return "no build"
-        exe = top / "build/windows/tests/win32/win32_window_tests.exe"
-        failed = run([str(top / "tests/win32/wine-run.sh"), str(prefix), str(exe)], top, 120)
-    else:
-        if run(["cmake", "--build", "build/default"], top, 900) != 0:
-            return "no build"
-        slow = slow_default
-        if folder == "qt":
-            slow = slow.replace("smoke_under_xvfb|", "").replace("screen_reader_view|", "")
-        failed = run(["ctest", "--test-dir", "build/default", "-E", f"^({slow})$",
-                      "--stop-on-failure", "-j2", "--timeout", "90"], top, 600)
-    return "killed" if failed != 0 else "SURVIVED"
+def baseline(faults):
+    """Every test the faults will run, on the unchanged code: all must pass, none be skipped."""
+    runs = {(preset, tuple(left_out)) for f in faults if "equivalent" not in f
+            for preset, left_out in PLAN[folder_of(f)]}
+    for preset, left_out in sorted(runs):
+        if not build(preset):
+            sys.exit(f"build/{preset} does not build on the unchanged code")
+        failed, unrun = tests(preset, list(left_out))
+        if failed is not None or unrun:
+            sys.exit(f"build/{preset} on the unchanged code: {failed or ''} failed; "
+                     f"skipped or not run: {', '.join(unrun) or 'none'}. No fault can be judged.")
+        print(f"unchanged code: every test of build/{preset} passed", flush=True)
 
 
 def main():
@@ -92,16 +130,15 @@ def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     files = [pathlib.Path(a) for a in sys.argv[1:]] or sorted(here.glob("*.faults"))
     faults = [f for path in files for f in parse(path)]
-    prefix = wine_prefix() if any("ui/win32/" in f["file"] for f in faults) else None
+    baseline(faults)
     tally = collections.defaultdict(collections.Counter)
     for n, fault in enumerate(faults, 1):
         source = top / fault["file"]
         original = source.read_text()
+        change = f"{fault['where']} {fault['file']}: {fault['old'].strip()} -> {fault['new'].strip()}"
         if "equivalent" in fault:
             tally[fault["file"].rsplit("/", 1)[0]]["equivalent"] += 1
-            print(f"{n:3}/{len(faults)} {'same':8} {fault['where']} {fault['file']}: "
-                  f"{fault['old'].strip()} -> {fault['new'].strip()}: {fault['equivalent']}",
-                  flush=True)
+            print(f"{n:3}/{len(faults)} {'same':8} {change}: {fault['equivalent']}", flush=True)
             continue
         if original.count(fault["old"]) != 1:
             print(f"{fault['where']}: the text to change is not found exactly once", flush=True)
@@ -109,25 +146,22 @@ def main():
             continue
         try:
             source.write_text(original.replace(fault["old"], fault["new"]))
-            result = verdict(fault, prefix)
+            result, decided_by = verdict(fault)
         finally:
             source.write_text(original)
         tally[fault["file"].rsplit("/", 1)[0]][result] += 1
-        print(f"{n:3}/{len(faults)} {result:8} {fault['where']} {fault['file']}: "
-              f"{fault['old'].strip()} -> {fault['new'].strip()}", flush=True)
-    # Rebuild what the last fault left, so the build matches the code again.
-    run(["cmake", "--build", "build/default"], top, 900)
-    if any("ui/web/" in f["file"] for f in faults):
-        run(["cmake", "--build", "--preset", "web"], top, 900)
-    if prefix is not None:
-        run(["cmake", "--build", "build/windows"], top, 900)
-        run([str(top / "tests/win32/wine-run.sh"), "--remove", str(prefix.parent)], top, 60)
-    print("\nfolder           killed  survived  equivalent  no build  share killed")
+        print(f"{n:3}/{len(faults)} {result:8} {change}\n        by {decided_by}", flush=True)
+    # Rebuild what the last fault left, so the builds match the code again.
+    for preset in sorted({p for f in faults for p, _ in PLAN[folder_of(f)]}):
+        build(preset)
+    print("\nfolder           killed  survived  unjudged  equivalent  no build  share killed")
     for folder, counts in sorted(tally.items()):
         judged = counts["killed"] + counts["SURVIVED"]
         share = f"{100 * counts['killed'] / judged:.0f} %" if judged else "-"
-        print(f"{folder:16} {counts['killed']:6} {counts['SURVIVED']:9} {counts['equivalent']:11}"
-              f" {counts['no build']:9}  {share}")
+        print(f"{folder:16} {counts['killed']:6} {counts['SURVIVED']:9} {counts['unjudged']:9}"
+              f" {counts['equivalent']:11} {counts['no build']:9}  {share}")
+    if any(counts["unjudged"] or counts["stale"] for counts in tally.values()):
+        sys.exit(1)
 
 
 if __name__ == "__main__":
