@@ -97,9 +97,6 @@ long long decimalMagnitude(const Number& number) {
 // Where the standard library has floating-point to_chars and from_chars, they read and write
 // numbers; elsewhere (libc++ before 17, as in emscripten) the C library does. The native tests
 // build the second way too (HALVERN_NUMBERS_BY_C_LIBRARY), so both are tested on every machine.
-#if defined(__cpp_lib_to_chars) && !defined(HALVERN_NUMBERS_BY_C_LIBRARY)
-#define HALVERN_NUMBERS_BY_CHARCONV 1
-#endif
 
 // The text a number's body spells, rounded to the nearest double, and where the reading stopped.
 // Out of range means too large for a double, or too small for anything but 0. Without
@@ -111,7 +108,7 @@ struct Reading {
     bool outOfRange = false;
 };
 
-#if !defined(HALVERN_NUMBERS_BY_CHARCONV)
+#if !defined(__cpp_lib_to_chars) || defined(HALVERN_NUMBERS_BY_C_LIBRARY)
 std::string_view decimalMark() {
     return std::localeconv()->decimal_point;
 }
@@ -119,7 +116,7 @@ std::string_view decimalMark() {
 
 Reading readBody(std::string_view body) {
     Reading reading;
-#if defined(HALVERN_NUMBERS_BY_CHARCONV)
+#if defined(__cpp_lib_to_chars) && !defined(HALVERN_NUMBERS_BY_C_LIBRARY)
     const auto [stop, status] = std::from_chars(body.data(), body.data() + body.size(),
                                                 reading.value, std::chars_format::general);
     reading.length =
@@ -144,7 +141,7 @@ Reading readBody(std::string_view body) {
 // %.15g in the C locale: the shortest of fixed and exponent form, trailing zeros dropped.
 std::string writeFifteenDigits(double value) {
     std::array<char, 32> buffer{};
-#if defined(HALVERN_NUMBERS_BY_CHARCONV)
+#if defined(__cpp_lib_to_chars) && !defined(HALVERN_NUMBERS_BY_C_LIBRARY)
     const auto [end, status] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                              std::chars_format::general, 15);
     assert(status == std::errc{});

@@ -66,6 +66,7 @@ inline std::vector<std::string> tabOrder(std::vector<SeenControl> seen) {
     std::sort(seen.begin(), seen.end(),
               [](const SeenControl& a, const SeenControl& b) { return a.tabPlace < b.tabPlace; });
     std::vector<std::string> names;
+    names.reserve(seen.size());
     for (const SeenControl& control : seen)
         names.push_back(control.name);
     return names;
