@@ -28,14 +28,15 @@ public:
         m_fee = text;
     }
 
-    void showMessage(Severity severity, const std::string& text) override {
-        calls.push_back(std::string(severity == Severity::error ? "error: " : "warning: ") + text);
+    void report(const Report& report) override {
+        if (report.alert)
+            calls.emplace_back("alert");
+        calls.push_back(std::string(report.severity == Severity::error ? "error: " : "warning: ") +
+                        report.words);
+        if (report.field)
+            calls.push_back(std::string("focus ") + std::string(fieldName(*report.field)) +
+                            (report.selectField ? " selected" : ""));
     }
-    void focusField(Field field, bool selectAll) override {
-        calls.push_back(std::string("focus ") + std::string(fieldName(field)) +
-                        (selectAll ? " selected" : ""));
-    }
-    void alert() override { calls.emplace_back("alert"); }
 
     std::vector<std::string> calls;
     std::string m_fee = "old";

@@ -349,23 +349,21 @@ void CalculatorWindow::Command1_Click() {
     pressButton(*this);
 }
 
-void CalculatorWindow::showMessage(Severity severity, const std::string& text) {
-    QMessageBox box(severity == Severity::error ? QMessageBox::Critical : QMessageBox::Warning,
-                    windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
+void CalculatorWindow::report(const Report& report) {
+    if (report.alert)
+        QApplication::beep();
+    QMessageBox box(report.severity == Severity::error ? QMessageBox::Critical
+                                                       : QMessageBox::Warning,
+                    windowTitle(), QString::fromStdString(report.words), QMessageBox::Ok, this);
     // The message quotes what the user typed; it must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
-}
-
-void CalculatorWindow::focusField(Field field, bool selectAll) {
-    QLineEdit* edit = lineEdit(field);
+    if (!report.field)
+        return;
+    QLineEdit* edit = lineEdit(*report.field);
     edit->setFocus(Qt::OtherFocusReason);
-    if (selectAll)
+    if (report.selectField)
         edit->selectAll();
-}
-
-void CalculatorWindow::alert() {
-    QApplication::beep();
 }
 
 void CalculatorWindow::refuseLongText(Field field, qsizetype length) {

@@ -22,9 +22,7 @@ public:
 
     std::string text(Field field) const override;
     void setText(Field field, const std::string& text) override;
-    void showMessage(Severity severity, const std::string& text) override;
-    void focusField(Field field, bool selectAll) override;
-    void alert() override;
+    void report(const Report& report) override;
 
 signals:
     void longTextRefused(int field, qsizetype length);

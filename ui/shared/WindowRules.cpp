@@ -8,24 +8,20 @@
 namespace halvern::ui {
 
 void pressButton(WindowPort& window) {
-    ErrorReport report;
+    ErrorReport error;
     try {
         Command1_Click(window);
         return;
     } catch (...) {
-        report = describeError(std::current_exception());
+        error = describeError(std::current_exception());
     }
-    window.showMessage(WindowPort::Severity::error, report.text);
-    if (report.field)
-        window.focusField(*report.field, true);
+    window.report({WindowPort::Severity::error, error.text, false, error.field, true});
 }
 
 namespace {
 
 void refuse(WindowPort& window, Field field, const std::string& note) {
-    window.alert();
-    window.showMessage(WindowPort::Severity::warning, note);
-    window.focusField(field, false);
+    window.report({WindowPort::Severity::warning, note, true, field, false});
 }
 
 } // namespace

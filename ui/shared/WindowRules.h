@@ -4,6 +4,7 @@
 #include "calc/Form.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace halvern::ui {
@@ -26,14 +27,18 @@ public:
     virtual std::string text(Field field) const = 0;
     virtual void setText(Field field, const std::string& text) = 0;
 
-    // Shows a modal message box titled with the window's caption, plain text, one OK button;
-    // returns once the user has closed it.
-    virtual void showMessage(Severity severity, const std::string& text) = 0;
-    // Gives a field the keyboard focus, with its whole text selected where `selectAll` is set
-    // and the cursor left where it was otherwise.
-    virtual void focusField(Field field, bool selectAll) = 0;
-    // The desktop's short alert sound.
-    virtual void alert() = 0;
+    // What the user is told when a press fails or an edit is refused, and what follows it.
+    struct Report {
+        Severity severity = Severity::error;
+        std::string words;
+        bool alert = false;         // the desktop's short alert sound first
+        std::optional<Field> field; // the field to put right, if one is to blame
+        bool selectField = false;   // its whole text selected, or its cursor where it was
+    };
+    // Tells the user in the window's idiom: the alert where asked, the words in a modal box
+    // titled with the window's caption (plain text, one OK button), and once the user has closed
+    // the box, the keyboard focus in the report's field.
+    virtual void report(const Report& report) = 0;
 
 protected:
     WindowPort() = default;

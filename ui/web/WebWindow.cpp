@@ -28,11 +28,8 @@ EM_JS(char*, pageText, (const char* field), {
 EM_JS(void, pageSetText, (const char* field, const char* text), {
     halvernPage.setText(UTF8ToString(field), UTF8ToString(text));
 });
-EM_JS(void, pageShowMessage, (int isError, const char* text), {
-    halvernPage.showMessage(isError !== 0, UTF8ToString(text));
-});
-EM_JS(void, pageFocusField, (const char* field, int selectAll), {
-    halvernPage.focusField(UTF8ToString(field), selectAll !== 0);
+EM_JS(void, pageReport, (int isError, const char* words, const char* field, int selectField), {
+    halvernPage.report(isError !== 0, UTF8ToString(words), UTF8ToString(field), selectField !== 0);
 });
 EM_JS(int, pageMeasureWidth, (int size, const char* text), {
     return halvernPage.measure(size, UTF8ToString(text)).width;
@@ -58,16 +55,13 @@ public:
     void setText(Field field, const std::string& text) override {
         pageSetText(nameOf(field).c_str(), text.c_str());
     }
-    // The dialog is modal to the user but not to this code: the page shows it, and carries out a
-    // focus asked for while it is open once it has closed, as the shared rules expect.
-    void showMessage(Severity severity, const std::string& text) override {
-        pageShowMessage(severity == Severity::error ? 1 : 0, text.c_str());
+    // The dialog is modal to the user but not to this code: the page opens it and returns, and
+    // gives the report's field the focus once it has closed. A page has no alert sound of the
+    // desktop's to play; the dialog says it all.
+    void report(const Report& report) override {
+        pageReport(report.severity == Severity::error ? 1 : 0, report.words.c_str(),
+                   report.field ? nameOf(*report.field).c_str() : "", report.selectField ? 1 : 0);
     }
-    void focusField(Field field, bool selectAll) override {
-        pageFocusField(nameOf(field).c_str(), selectAll ? 1 : 0);
-    }
-    // A page has no alert sound of the desktop's to play; the dialog says it all.
-    void alert() override {}
 };
 
 WebWindow& window() {

@@ -9,7 +9,7 @@
   const fields = tables.fields.split(' ');
   const tabChain = tables.tabChain.split(' ').map(element);
   const dialog = element('report');
-  let afterReport = null; // what gets the focus once the open report is closed
+  let afterReport = null; // gives the report's field the focus once the report is closed
 
   const focusOn = (control, selectAll) => {
     control.focus();
@@ -28,15 +28,11 @@
       field.setSelectionRange(0, 0);
       field.scrollLeft = 0;
     },
-    showMessage: (isError, text) => {
-      element('report-text').textContent = text; // never markup: it quotes what was typed
+    report: (isError, words, fieldName, selectField) => {
+      element('report-text').textContent = words; // never markup: it quotes what was typed
       dialog.dataset.kind = isError ? 'error' : 'warning';
-      dialog.showModal(); // closed, it gives the focus back where it was
-    },
-    focusField: (name, selectAll) => {
-      const field = element(name);
-      if (dialog.open) afterReport = () => focusOn(field, selectAll);
-      else focusOn(field, selectAll);
+      afterReport = fieldName ? () => focusOn(element(fieldName), selectField) : null;
+      dialog.showModal(); // closed, it gives the focus back where it was, then to the field
     },
     measure: (size, text) => {
       measuring.font = `${size}px ${family}`;

@@ -302,20 +302,17 @@ void CalculatorWindow::Command1_Click() {
     pressButton(*this);
 }
 
-void CalculatorWindow::showMessage(Severity severity, const std::string& text) {
-    const UINT icon = severity == Severity::error ? MB_ICONERROR : MB_ICONWARNING;
-    MessageBoxW(m_window, wide(text).c_str(), wide(formCaption).c_str(), MB_OK | icon);
-}
-
-void CalculatorWindow::focusField(Field which, bool selectAll) {
-    HWND edit = field(which);
+void CalculatorWindow::report(const Report& report) {
+    if (report.alert)
+        MessageBeep(MB_ICONWARNING);
+    const UINT icon = report.severity == Severity::error ? MB_ICONERROR : MB_ICONWARNING;
+    MessageBoxW(m_window, wide(report.words).c_str(), wide(formCaption).c_str(), MB_OK | icon);
+    if (!report.field)
+        return;
+    HWND edit = field(*report.field);
     SetFocus(edit);
-    if (selectAll)
+    if (report.selectField)
         SendMessageW(edit, EM_SETSEL, 0, -1);
-}
-
-void CalculatorWindow::alert() {
-    MessageBeep(MB_ICONWARNING);
 }
 
 // The brush and colours of a control whose background the control table fixes; none for the

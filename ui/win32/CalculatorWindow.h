@@ -39,9 +39,7 @@ public:
 
     std::string text(Field field) const override;
     void setText(Field field, const std::string& text) override;
-    void showMessage(Severity severity, const std::string& text) override;
-    void focusField(Field field, bool selectAll) override;
-    void alert() override;
+    void report(const Report& report) override;
 
     // Lays the controls out for a density, as on a move to a screen of another DPI.
     void layout(UINT dpi);
