@@ -37,6 +37,9 @@ EM_JS(int, pageMeasureWidth, (int size, const char* text), {
 EM_JS(int, pageMeasureHeight, (int size), {
     return halvernPage.measure(size, "").height;
 });
+EM_JS(void, pageSetFontSizes, (int captions, int fields, int button), {
+    halvernPage.setFontSizes(captions, fields, button);
+});
 // clang-format on
 // NOLINTEND
 
@@ -111,17 +114,17 @@ EMSCRIPTEN_KEEPALIVE int halvern_edit(int index, int fieldLength, int selected, 
     return 0;
 }
 
-// The pixel sizes of the captions, the fields and the button for a page whose font is
-// `desktopPixels` large, packed as captions | fields << 8 | button << 16.
-EMSCRIPTEN_KEEPALIVE int halvern_fit_fonts(int desktopPixels, int fieldFrame, int buttonAcross,
-                                           int buttonDown) {
+// Gives the captions, the fields and the button their pixel sizes for a page whose font is
+// `desktopPixels` large.
+EMSCRIPTEN_KEEPALIVE void halvern_fit_fonts(int desktopPixels, int fieldFrame, int buttonAcross,
+                                            int buttonDown) {
     const FontSizes sizes =
         fitFontSizes(desktopPixels, 96, Frames{fieldFrame, buttonAcross, buttonDown},
                      [](FontGroup, int size, std::string_view text) {
                          return Extent{pageMeasureWidth(size, std::string(text).c_str()),
                                        pageMeasureHeight(size)};
                      });
-    return sizes.captions | (sizes.fields << 8) | (sizes.button << 16);
+    pageSetFontSizes(sizes.captions, sizes.fields, sizes.button);
 }
 
 } // extern "C"

@@ -34,6 +34,12 @@
       afterReport = fieldName ? () => focusOn(element(fieldName), selectField) : null;
       dialog.showModal(); // closed, it gives the focus back where it was, then to the field
     },
+    setFontSizes: (captions, fields, button) => {
+      const root = document.documentElement.style;
+      root.setProperty('--caption-size', `${captions}px`);
+      root.setProperty('--field-size', `${fields}px`);
+      root.setProperty('--button-size', `${button}px`);
+    },
     measure: (size, text) => {
       measuring.font = `${size}px ${family}`;
       const metrics = measuring.measureText(text || 'Hg');
@@ -105,13 +111,9 @@
 
     const frame = (name) => parseFloat(getComputedStyle(element('amount'))[name]) || 0;
     const fieldFrame = 2 * (frame('borderLeftWidth') + frame('paddingLeft'));
-    const packed = module._halvern_fit_fonts(
+    module._halvern_fit_fonts(
       Math.round(parseFloat(getComputedStyle(document.documentElement).fontSize)),
       Math.ceil(fieldFrame), 10, 4);
-    const root = document.documentElement.style;
-    root.setProperty('--caption-size', `${packed & 0xff}px`);
-    root.setProperty('--field-size', `${(packed >> 8) & 0xff}px`);
-    root.setProperty('--button-size', `${(packed >> 16) & 0xff}px`);
 
     document.body.dataset.ready = 'true';
     performance.mark('ready-to-press');
