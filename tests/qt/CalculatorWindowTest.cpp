@@ -160,8 +160,8 @@ private slots:
                             << "100";
         QTest::newRow("several") << "" << 0 << 0 << "100\r\n\n\r"
                                  << "100";
-        QTest::newRow("inside") << "" << 0 << 0 << "1\n2"
-                                << "1\n2";
+        QTest::newRow("inside") << "" << 0 << 0 << "1\r\n2"
+                                << "1\u20282";
         QTest::newRow("at the cursor") << "12" << 1 << 0 << "3\r\n"
                                        << "132";
         QTest::newRow("over the selection") << "1009" << 1 << 2 << "5\n"

@@ -339,10 +339,10 @@ TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
     EXPECT_EQ(text("amount"), "100");
     EXPECT_EQ(focused(), "amount");
 
-    // A break inside is kept for the report to show; trailing ones, from a spreadsheet's cell
-    // or a terminal's line, are left behind.
+    // A break inside shows as a line separator for the report to quote; trailing ones, from a
+    // spreadsheet's cell or a terminal's line, are left behind.
     for (const auto& [pasted, taken] :
-         {std::pair{L"1\r\n2", L"1\r\n2"}, std::pair{L"100\r\n", L"100"},
+         {std::pair{L"1\r\n2", L"1\u20282"}, std::pair{L"100\r\n", L"100"},
           std::pair{L"100\n\n", L"100"}, std::pair{L"7\r", L"7"}}) {
         putOnClipboard(pasted);
         SendMessageW(amount, EM_SETSEL, 0, -1);

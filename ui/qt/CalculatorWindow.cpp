@@ -139,15 +139,16 @@ private:
     bool paste(QClipboard::Mode mode) {
         if (m_edit->isReadOnly())
             return false;
-        QString text = QGuiApplication::clipboard()->text(mode);
-        text.truncate(
-            static_cast<qsizetype>(pastedLength({reinterpret_cast<const char16_t*>(text.utf16()),
-                                                 static_cast<std::size_t>(text.size())})));
-        if (!fits(text.size(), m_edit->selectedText().size())) {
-            m_refused(m_field, text.size());
+        const QString clipboard = QGuiApplication::clipboard()->text(mode);
+        const std::u16string_view pasted(reinterpret_cast<const char16_t*>(clipboard.utf16()),
+                                         static_cast<std::size_t>(clipboard.size()));
+        const auto length = static_cast<qsizetype>(pastedLength(pasted));
+        if (!fits(length, m_edit->selectedText().size())) {
+            m_refused(m_field, length);
             return true;
         }
-        m_edit->insert(text);
+        const std::u16string kept = pastedText(pasted);
+        m_edit->insert(QString::fromUtf16(kept.data(), static_cast<qsizetype>(kept.size())));
         return true;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace halvern::ui {
@@ -21,14 +22,34 @@ constexpr bool fitsField(std::size_t length, std::size_t replaced, std::size_t i
     return inserted <= maxFieldLength && kept <= maxFieldLength - inserted;
 }
 
-// How much of a pasted text goes into a field: all of it but its trailing line breaks, which a
-// cell copied from a spreadsheet or a line from a terminal brings along. A break inside the text
-// stays, for the report to show.
+// How long a pasted text is once it has left its trailing line breaks behind, which a cell
+// copied from a spreadsheet or a line from a terminal brings along: what the field's bound
+// weighs, without copying a text that may be huge.
 constexpr std::size_t pastedLength(std::u16string_view text) {
     std::size_t length = text.size();
     while (length > 0 && (text[length - 1] == u'\n' || text[length - 1] == u'\r'))
         --length;
     return length;
+}
+
+// The text a paste puts into a field, in every window: the first pastedLength units, each break
+// inside them (CR LF, CR or LF) as one line separator (U+2028), which every toolkit's
+// single-line field holds and shows, for the report to quote: "1", a break, "2" must never read
+// as 12.
+inline std::u16string pastedText(std::u16string_view text) {
+    text = text.substr(0, pastedLength(text));
+    std::u16string kept;
+    kept.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\r' && text[i] != u'\n') {
+            kept += text[i];
+            continue;
+        }
+        kept += u'\u2028';
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+    }
+    return kept;
 }
 
 } // namespace halvern::ui

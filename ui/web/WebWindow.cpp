@@ -31,6 +31,9 @@ EM_JS(void, pageSetText, (const char* field, const char* text), {
 EM_JS(void, pageReport, (int isError, const char* words, const char* field, int selectField), {
     halvernPage.report(isError !== 0, UTF8ToString(words), UTF8ToString(field), selectField !== 0);
 });
+EM_JS(void, pageInsert, (const char* field, const char16_t* text), {
+    halvernPage.insert(UTF8ToString(field), UTF16ToString(text));
+});
 EM_JS(int, pageMeasureWidth, (int size, const char* text), {
     return halvernPage.measure(size, UTF8ToString(text)).width;
 });
@@ -90,15 +93,16 @@ EMSCRIPTEN_KEEPALIVE void halvern_press() {
 }
 
 // A paste of `length` UTF-16 units into field `index` (its place in the field table), whose text
-// is `fieldLength` long with `selected` of it selected: how much of the pasted text goes in, or
-// -1 where the paste is refused and the user told.
-EMSCRIPTEN_KEEPALIVE int halvern_paste(int index, const char16_t* text, int length, int fieldLength,
-                                       int selected) {
-    const std::size_t taken = pastedLength({text, count(length)});
+// is `fieldLength` long with `selected` of it selected: the page puts in what a paste puts in
+// every window, or the paste is refused whole and the user told.
+EMSCRIPTEN_KEEPALIVE void halvern_paste(int index, const char16_t* text, int length,
+                                        int fieldLength, int selected) {
+    const std::u16string_view pasted(text, count(length));
+    const std::size_t taken = pastedLength(pasted);
     if (fitsField(count(fieldLength), count(selected), taken))
-        return static_cast<int>(taken);
-    refuseLongText(window(), fieldAt(index), taken);
-    return -1;
+        pageInsert(nameOf(fieldAt(index)).c_str(), pastedText(pasted).c_str());
+    else
+        refuseLongText(window(), fieldAt(index), taken);
 }
 
 // A drop of `inserted` characters, or typing of them where `typed` is set: whether the field

@@ -34,6 +34,10 @@
       afterReport = fieldName ? () => focusOn(element(fieldName), selectField) : null;
       dialog.showModal(); // closed, it gives the focus back where it was, then to the field
     },
+    insert: (name, text) => {
+      const field = element(name);
+      field.setRangeText(text, field.selectionStart, field.selectionEnd, 'end');
+    },
     setFontSizes: (captions, fields, button) => {
       const root = document.documentElement.style;
       root.setProperty('--caption-size', `${captions}px`);
@@ -81,19 +85,13 @@
     fields.forEach((name, index) => {
       const field = element(name);
       const selected = () => field.selectionEnd - field.selectionStart;
-      // Pastes are weighed, and lose their trailing line breaks, before the field sees them.
+      // Pastes go to the module, which weighs them and puts in what a paste puts in.
       field.addEventListener('paste', (event) => {
         event.preventDefault();
         const text = event.clipboardData.getData('text/plain');
         const pointer = utf16(text);
-        const taken = module._halvern_paste(index, pointer, text.length, field.value.length, selected());
+        module._halvern_paste(index, pointer, text.length, field.value.length, selected());
         module._free(pointer);
-        if (taken >= 0) {
-          // A text field drops line breaks, which would join "1", break, "2" into 12: one
-          // inside the text stays visible as a line separator, for the report to show.
-          const kept = text.slice(0, taken).replace(/\r\n|\r|\n/g, '\u2028');
-          field.setRangeText(kept, field.selectionStart, field.selectionEnd, 'end');
-        }
       });
       field.addEventListener('drop', (event) => {
         const text = event.dataTransfer.getData('text/plain');

@@ -339,20 +339,23 @@ LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPAR
     // The edit control's own paste cuts at its limit and at the first line break, without a
     // word. The text is weighed first, then goes in whole as one replacement of the selection,
     // or not at all.
-    std::wstring text = clipboardText(field);
-    text.resize(pastedLength({reinterpret_cast<const char16_t*>(text.data()), text.size()}));
+    const std::wstring clipboard = clipboardText(field);
+    const std::u16string_view pasted(reinterpret_cast<const char16_t*>(clipboard.data()),
+                                     clipboard.size());
+    const std::size_t length = pastedLength(pasted);
     DWORD start = 0, end = 0;
     SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
-    if (!fitsField(static_cast<std::size_t>(GetWindowTextLengthW(field)), end - start,
-                   text.size())) {
+    if (!fitsField(static_cast<std::size_t>(GetWindowTextLengthW(field)), end - start, length)) {
         auto* window = reinterpret_cast<CalculatorWindow*>(self);
         for (const FieldRow& row : fieldTable) {
             if (window->field(row.field) == field)
-                refuseLongText(*window, row.field, text.size());
+                refuseLongText(*window, row.field, length);
         }
         return 0;
     }
+    const std::u16string kept = pastedText(pasted);
+    const std::wstring text(kept.begin(), kept.end());
     SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
     return 0;
 }
