@@ -383,16 +383,23 @@ private slots:
     // and says so, whichever way the text comes.
     void editsPastTheBoundAreRefusedWhole_data() {
         QTest::addColumn<QString>("route");
-        QTest::newRow("keyboard") << "keyboard";
-        QTest::newRow("context menu") << "menu";
-        QTest::newRow("drop") << "drop";
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Ctrl+V") << "keyboard"
+                                << "amount";
+        QTest::newRow("Shift+Insert into the gold price") << "Shift+Insert"
+                                                          << "gprice";
+        QTest::newRow("context menu") << "menu"
+                                      << "amount";
+        QTest::newRow("drop") << "drop"
+                              << "amount";
     }
 
     void editsPastTheBoundAreRefusedWhole() {
         QFETCH(QString, route);
+        QFETCH(QString, name);
         if (route != "drop" && !onClipboard(QStringLiteral("probe")))
             QSKIP("this platform has no clipboard here");
-        QLineEdit* amount = field("amount");
+        QLineEdit* amount = field(qPrintable(name));
         const auto bring = [&](const QString& text) {
             if (route == "drop") {
                 QMimeData data;
@@ -409,6 +416,10 @@ private slots:
             QVERIFY(onClipboard(text));
             if (route == "keyboard") {
                 QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
+                return;
+            }
+            if (route == "Shift+Insert") {
+                QTest::keyClick(amount, Qt::Key_Insert, Qt::ShiftModifier);
                 return;
             }
             // Picks Paste in the menu once it is up, where the pointer was.
