@@ -38,6 +38,8 @@ public:
             format = box->textFormat();
             icon = box->icon();
             title = box->windowTitle();
+            owner = box->parentWidget();
+            buttons = static_cast<int>(box->buttons().size());
             box->accept();
         });
         m_timer.start();
@@ -47,6 +49,8 @@ public:
     Qt::TextFormat format = Qt::AutoText;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
+    const QWidget* owner = nullptr;
+    int buttons = 0;
     bool seen = false;
 
 private:
@@ -226,6 +230,8 @@ private slots:
         QCOMPARE(closer.format, Qt::PlainText);
         QCOMPARE(closer.icon, QMessageBox::Critical);
         QCOMPARE(closer.title, QStringLiteral("Halvern Fee Calculator"));
+        QCOMPARE(closer.owner, m_window.get());
+        QCOMPARE(closer.buttons, 1);
         QCOMPARE(field("fee")->text(), QStringLiteral("before"));
         QCOMPARE(field("amount")->text(), amount);
         QCOMPARE(field("gprice")->text(), gprice);
@@ -254,6 +260,7 @@ private slots:
             if (row.kind == "window") {
                 QCOMPARE(m_window->objectName(), QString::fromStdString(row.name));
                 QCOMPARE(m_window->size(), QSize(row.width, row.height));
+                QCOMPARE(m_window->minimumSize(), m_window->maximumSize()); // a fixed size
                 QCOMPARE(m_window->windowTitle(), text);
             } else {
                 widget = control<QWidget>(row.name.c_str());

@@ -68,6 +68,8 @@ public:
     std::string title;
     std::string words;
     HICON icon = nullptr; // the system's shared icon the box shows
+    HWND owner = nullptr;
+    int buttons = 0;
 
 private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
@@ -78,6 +80,8 @@ private:
             if (std::wstring(className.data()) == L"#32770") {
                 ++current->seen;
                 current->title = narrow(textOf(box));
+                current->owner = GetWindow(box, GW_OWNER);
+                current->buttons = 0;
                 current->words.clear();
                 EnumChildWindows(box, &MessageBoxWatcher::collect, 0);
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -87,6 +91,9 @@ private:
     }
     static BOOL CALLBACK collect(HWND child, LPARAM /*unused*/) {
         current->words += narrow(textOf(child)) + "\n";
+        std::array<wchar_t, 16> className{};
+        GetClassNameW(child, className.data(), static_cast<int>(className.size()));
+        current->buttons += lstrcmpiW(className.data(), L"Button") == 0 ? 1 : 0;
         if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             current->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         return TRUE;
@@ -165,6 +172,11 @@ protected:
 // twice as large to the pixel; Tab and Shift+Tab round the controls in the order seen.
 TEST_F(Win32Window, LooksAsUsersSawIt) {
     const auto seen = cases::whatUsersSee();
+    // A title bar with the caption, the icon and the system menu that closes it, and a
+    // minimise box; a fixed size, as the Linux window has.
+    EXPECT_EQ(GetWindowLongW(window->handle(), GWL_STYLE) &
+                  (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
     HDC dc = CreateCompatibleDC(nullptr);
     for (const cases::SeenControl& row : seen) {
         SCOPED_TRACE(row.name);
@@ -285,6 +297,8 @@ TEST_F(Win32Window, ErrorsReachTheUserAndTheWindowGoesOn) {
         ASSERT_EQ(watcher.seen, 1);
         EXPECT_EQ(watcher.title, "Halvern Fee Calculator");
         EXPECT_EQ(watcher.icon, LoadIconW(nullptr, IDI_ERROR));
+        EXPECT_EQ(watcher.owner, window->handle()) << "modal to the calculator";
+        EXPECT_EQ(watcher.buttons, 1) << "OK alone";
         EXPECT_NE(watcher.words.find(error.words), std::string::npos) << watcher.words;
         EXPECT_EQ(text("fee"), "before");
         EXPECT_EQ(text("amount"), error.amount);
