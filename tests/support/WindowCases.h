@@ -25,9 +25,10 @@ struct ErrorCase {
     const char* words; // a part of the report that names what is wrong
     const char* focus; // the field to put right, or nullptr where none is to blame
 };
-inline constexpr std::array<ErrorCase, 7> errorCases{{
+inline constexpr std::array<ErrorCase, 8> errorCases{{
     {"empty amount", "", "550", "The amount is empty.", "amount"},
     {"letters", "12abc", "550", "12abc", "amount"},
+    {"digits of another script", "\u0661\u0662\u0663", "550", "\u0661\u0662\u0663", "amount"},
     {"gold price", "100", "1,5", "The gold price", "gprice"},
     {"markup stays text", "<b>1</b>", "550", "<b>1</b>", "amount"},
     {"zero gold price", "100", "0", "Division by zero", "gprice"},

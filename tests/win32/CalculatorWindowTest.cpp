@@ -31,7 +31,11 @@ namespace cases = halvern::testing;
 namespace ui = halvern::ui;
 
 std::wstring wide(const std::string& text) {
-    return {text.begin(), text.end()}; // the tests' texts are ASCII
+    std::wstring out(text.size(), L'\0');
+    out.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                            static_cast<int>(out.size()))));
+    return out;
 }
 
 std::wstring textOf(HWND window) {
@@ -42,9 +46,10 @@ std::wstring textOf(HWND window) {
 }
 
 std::string narrow(const std::wstring& text) {
-    std::string bytes;
-    for (wchar_t c : text)
-        bytes.push_back(c < 128 ? static_cast<char>(c) : '?');
+    std::string bytes(4 * text.size(), '\0');
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
     return bytes;
 }
 
