@@ -297,6 +297,13 @@ private slots:
             QTest::keyClick(m_window->focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
             QCOMPARE(focused(), order.at(step));
         }
+        // A click puts the focus in a field too (a click on the button would press it).
+        for (const halvern::testing::SeenControl& row : seen) {
+            if (row.kind != "field")
+                continue;
+            QTest::mouseClick(field(row.name.c_str()), Qt::LeftButton);
+            QCOMPARE(focused(), row.name);
+        }
 
         // And as drawn: bare window, the fee's inside, and the logo's transparent corner.
         const QColor windowColour(192, 192, 0), lightGrey(192, 192, 192);
