@@ -249,15 +249,17 @@ class Page:
         return self.js("const d = document.getElementById('report');"
                        "return d.open ? document.getElementById('report-text').textContent : null")
 
-    def paste(self, name, text):
-        """A paste: through the real clipboard and Ctrl+V where the driver reaches it (Firefox),
-        elsewhere as the clipboard event the browser would send."""
+    def paste(self, name, text, over_all=True):
+        """A paste over the field's whole text, or at its selection: through the real clipboard
+        and Ctrl+V where the driver reaches it (Firefox), elsewhere as the clipboard event the
+        browser would send."""
+        select = "f.select();" if over_all else ""
         if hasattr(self.driver, "set_clipboard"):
-            self.js("const f = document.getElementById(arguments[0]); f.focus(); f.select();", name)
+            self.js(f"const f = document.getElementById(arguments[0]); f.focus(); {select}", name)
             self.driver.set_clipboard(text)
             self.keys("Control+v")
             return
-        self.js("const f = document.getElementById(arguments[0]); f.focus(); f.select();"
+        self.js(f"const f = document.getElementById(arguments[0]); f.focus(); {select}"
                 "const data = new DataTransfer(); data.setData('text/plain', arguments[1]);"
                 "f.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));",
                 name, text)
@@ -417,13 +419,19 @@ def check_errors(page, cases, checks):
 
 
 def check_edits(page, cases, checks):
-    bound = cases["maxFieldLength"]
-    # A text field cannot hold a line break: one inside stays visible as a line separator, so
-    # "1", break, "2" is reported as not a number instead of read as 12.
+    bound = 4000
+    # Trailing line breaks stay behind; one inside shows as a line separator, so "1", a break,
+    # "2" is reported as not a number instead of read as 12.
     for pasted, taken in [("100\r\n", "100"), ("100\n\n", "100"), ("1\n2", "1\u20282"),
                           ("1\r2", "1\u20282"), ("1\r\n2\n", "1\u20282")]:
         page.paste("amount", pasted)
         checks.equal(f"paste of {pasted!r}", page.value("amount"), taken)
+    # In at the caret, which it leaves after what went in.
+    page.js("const f = document.getElementById('amount'); f.value = '12'; f.focus(); f.setSelectionRange(1, 1)")
+    page.paste("amount", "3\r\n", over_all=False)
+    checks.equal("a paste at the caret", [page.value("amount"), page.js(
+        "const f = document.getElementById('amount'); return [f.selectionStart, f.selectionEnd]")],
+        ["132", [2, 2]])
     page.js("document.getElementById('amount').value = '12'")
     page.paste("amount", "9" * (bound + 1))
     text = wait_for(page.report, 5, "the refusal")
