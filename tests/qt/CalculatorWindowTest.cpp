@@ -2,8 +2,8 @@
 // goes, what a press and an error do, and where every control stands.
 #include "ui/qt/CalculatorWindow.h"
 
+#include "Scenarios.h"
 #include "WhatUsersSee.h"
-#include "WindowCases.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,44 +17,183 @@
 #include <QTest>
 #include <QTimer>
 #include <cmath>
+#include <map>
 #include <string_view>
+#include <utility>
 
 namespace {
 
 using halvern::qt::CalculatorWindow;
 
-// Closes the next modal message box as soon as it shows, keeping its text and format.
-class MessageBoxCloser {
+// Acts as a user on the window's widgets and reads back what they show, for the scenarios every
+// window runs. Message boxes are closed with the key the scenario names as soon as they are up.
+class QtDriver final : public halvern::testing::ScenarioDriver {
 public:
-    MessageBoxCloser() {
-        m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr)
-                return; // not up yet
-            m_timer.stop();
-            seen = true;
-            text = box->text();
-            format = box->textFormat();
-            icon = box->icon();
-            title = box->windowTitle();
-            owner = box->parentWidget();
-            buttons = static_cast<int>(box->buttons().size());
-            box->accept();
-        });
-        m_timer.start();
+    explicit QtDriver(QWidget& window)
+        : m_window(window) {
+        m_watcher.setInterval(0);
+        QObject::connect(&m_watcher, &QTimer::timeout, [this] { closeBox(); });
+        m_watcher.start();
     }
 
-    QString text;
-    Qt::TextFormat format = Qt::AutoText;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString title;
-    const QWidget* owner = nullptr;
-    int buttons = 0;
-    bool seen = false;
+    void closeReportsWith(const std::string& key) override { m_closeKey = key; }
+    void set(const std::string& name, const std::string& text) override {
+        field(name)->setText(QString::fromStdString(text));
+    }
+    void type(const std::string& name, const std::string& text) override {
+        click(name);
+        field(name)->selectAll();
+        typeText(field(name), QString::fromStdString(text));
+    }
+    void click(const std::string& name) override {
+        QTest::mouseClick(widget(name), Qt::LeftButton, {}, QPoint(5, 5));
+        settle();
+    }
+    void key(const std::string& key) override {
+        static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys{
+            {"Tab", {Qt::Key_Tab, {}}},
+            {"Shift+Tab", {Qt::Key_Backtab, Qt::ShiftModifier}},
+            {"Enter", {Qt::Key_Return, {}}},
+            {"Space", {Qt::Key_Space, {}}},
+            {"Escape", {Qt::Key_Escape, {}}},
+            {"Backspace", {Qt::Key_Backspace, {}}},
+            {"Control+z", {Qt::Key_Z, Qt::ControlModifier}},
+        };
+        const auto found = keys.find(key);
+        if (found != keys.end())
+            QTest::keyClick(m_window.focusWidget(), found->second.first, found->second.second);
+        else
+            typeText(m_window.focusWidget(), QString::fromStdString(key));
+        settle();
+    }
+    void select(int from, int to) override {
+        auto* edit = qobject_cast<QLineEdit*>(m_window.focusWidget());
+        edit->setCursorPosition(from);
+        if (to > from)
+            edit->setSelection(from, to - from);
+    }
+    void paste(const std::string& route, const std::string& text) override {
+        auto* edit = qobject_cast<QLineEdit*>(m_window.focusWidget());
+        const QString pasted = QString::fromStdString(text);
+        if (route == "drop") {
+            QMimeData data;
+            data.setText(pasted);
+            // Qt delivers a drop only to the widget the drag entered.
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(edit, &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(edit, &drop);
+        } else if (!onClipboard(pasted)) {
+            return; // the scenario then fails on what it expects
+        } else if (route == "Control+v") {
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else if (route == "Shift+Insert") {
+            QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+        } else {
+            pasteFromMenu(edit);
+        }
+        settle();
+    }
+
+    std::string text(const std::string& name) override { return field(name)->text().toStdString(); }
+    std::string focused() override {
+        return m_window.focusWidget() == nullptr
+                   ? "(nothing)"
+                   : m_window.focusWidget()->objectName().toStdString();
+    }
+    std::pair<int, int> selection() override {
+        auto* edit = qobject_cast<QLineEdit*>(m_window.focusWidget());
+        if (!edit->hasSelectedText())
+            return {edit->cursorPosition(), edit->cursorPosition()};
+        return {edit->selectionStart(), edit->selectionEnd()};
+    }
+    int length(const std::string& name) override {
+        return static_cast<int>(field(name)->text().size());
+    }
+    // The caret at the first character, and that character in the field's left quarter.
+    bool showsFromStart(const std::string& name) override {
+        QLineEdit* edit = field(name);
+        return edit->cursorPosition() == 0 &&
+               edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < edit->width() / 4;
+    }
+    std::vector<halvern::testing::SeenReport> reports() override {
+        settle();
+        return std::exchange(m_reports, {});
+    }
+
+    // Whether the platform's clipboard holds `text` once set: a seatless Wayland compositor
+    // has no clipboard at all.
+    static bool onClipboard(const QString& text) {
+        QApplication::clipboard()->setText(text);
+        return QApplication::clipboard()->text() == text;
+    }
 
 private:
-    QTimer m_timer;
+    QWidget* widget(const std::string& name) const {
+        auto* found = m_window.findChild<QWidget*>(QString::fromStdString(name));
+        if (found == nullptr)
+            qFatal("no control %s", name.c_str());
+        return found;
+    }
+    QLineEdit* field(const std::string& name) const {
+        return qobject_cast<QLineEdit*>(widget(name));
+    }
+    // Key by key; QTest's own typing takes Latin-1 alone.
+    static void typeText(QWidget* widget, const QString& text) {
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(widget, c.toLatin1());
+                continue;
+            }
+            for (const auto action : {QTest::Press, QTest::Release})
+                QTest::sendKeyEvent(action, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+
+    // What the window queues (a refusal's report) has happened once this returns.
+    static void settle() {
+        for (int round = 0; round < 3; ++round)
+            QCoreApplication::processEvents();
+    }
+
+    void closeBox() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        // A report is plain text, titled as the window, owned by it, with OK alone.
+        std::string kind = box->icon() == QMessageBox::Critical  ? "error"
+                           : box->icon() == QMessageBox::Warning ? "warning"
+                                                                 : "report without its icon";
+        if (box->textFormat() != Qt::PlainText || box->windowTitle() != m_window.windowTitle() ||
+            box->parentWidget() != &m_window || box->buttons().size() != 1)
+            kind += " (not plain text, titled, owned by the window and with OK alone)";
+        m_reports.push_back({kind, box->text().toStdString()});
+        QTest::keyClick(box, m_closeKey == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
+    }
+
+    // Picks Paste in the field's context menu once it is up where the pointer was.
+    static void pasteFromMenu(QLineEdit* edit) {
+        const QPoint pointer = edit->mapToGlobal(QPoint(5, 5));
+        QTimer picker;
+        QObject::connect(&picker, &QTimer::timeout, [&picker, pointer] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr)
+                return;
+            picker.stop();
+            if (menu->pos() == pointer)
+                menu->findChild<QAction*>(QStringLiteral("edit-paste"))->trigger();
+            menu->close();
+        });
+        picker.start(0);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), pointer);
+        QApplication::sendEvent(edit, &event);
+    }
+
+    QWidget& m_window;
+    QTimer m_watcher;
+    std::string m_closeKey = "Enter";
+    std::vector<halvern::testing::SeenReport> m_reports;
 };
 
 // The WCAG contrast ratio of two colours, from their relative luminances.
@@ -97,14 +236,31 @@ private:
         return widget;
     }
     QLineEdit* field(const char* name) const { return control<QLineEdit>(name); }
-
-    // Whether the platform's clipboard holds `text` once set: a seatless Wayland compositor
-    // has no clipboard at all.
-    static bool onClipboard(const QString& text) {
-        QApplication::clipboard()->setText(text);
-        return QApplication::clipboard()->text() == text;
-    }
     QPushButton* button() const { return control<QPushButton>("Command1"); }
+
+    static void addScenarios(bool clipboard) {
+        QTest::addColumn<int>("index");
+        const auto all = halvern::testing::scenarios();
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            const auto& steps = all[i].steps;
+            const bool pastes = std::any_of(steps.begin(), steps.end(), [](const auto& step) {
+                return step.verb == "paste" && step.words[0] != "drop";
+            });
+            if (all[i].runsIn("qt") && pastes == clipboard)
+                QTest::newRow(all[i].name.c_str()) << static_cast<int>(i);
+        }
+    }
+
+    void runScenario() {
+        QFETCH(int, index);
+        QtDriver driver(*m_window);
+        const auto failures = halvern::testing::runScenario(
+            halvern::testing::scenarios().at(static_cast<std::size_t>(index)), driver);
+        std::string words;
+        for (const std::string& failure : failures)
+            words += "\n  " + failure;
+        QVERIFY2(failures.empty(), words.c_str());
+    }
 
 private slots:
     void init() {
@@ -115,137 +271,15 @@ private slots:
 
     void cleanup() { m_window.reset(); }
 
-    void pressShowsTheFee_data() {
-        QTest::addColumn<int>("key"); // 0: a mouse click
-        QTest::newRow("click") << 0;
-        QTest::newRow("space") << int(Qt::Key_Space);
-        QTest::newRow("enter") << int(Qt::Key_Enter);
-        QTest::newRow("return") << int(Qt::Key_Return);
-    }
-
-    void pressShowsTheFee() {
-        QFETCH(int, key);
-        QTest::keyClicks(field("amount"), "100");
-        field("fee")->setText("typed before the press");
-        if (key == 0) {
-            QTest::mouseClick(button(), Qt::LeftButton);
-        } else {
-            QTest::keyClick(field("amount"), Qt::Key_Tab);
-            QCOMPARE(m_window->focusWidget(), button());
-            QTest::keyClick(button(), Qt::Key(key));
-        }
-        QCOMPARE(field("fee")->text(), QStringLiteral("1"));
-    }
-
-    // A fee wider than its field is shown from its first digit: from its end it would read as a
-    // smaller sum.
-    void aLongFeeReadsFromItsFirstDigit() {
-        field("amount")->setText("1234567890123");
-        QTest::mouseClick(button(), Qt::LeftButton);
-        QLineEdit* fee = field("fee");
-        QCOMPARE(fee->text(), QStringLiteral("12345678901.23"));
-        QVERIFY(fee->fontMetrics().horizontalAdvance(fee->text()) > fee->width());
-        QCOMPARE(fee->cursorPosition(), 0);
-        QVERIFY(fee->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < fee->width() / 4);
-    }
-
-    // A spreadsheet's cell or a terminal's line comes with a line break, which a paste leaves
-    // behind; one inside the text stays, for the report to show.
-    // A paste goes in at the cursor, over the selection if there is one, as one edit.
-    void pastesLeaveTrailingLineBreaksBehind_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<int>("from"); // the selection, or the cursor where it is empty
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QString>("pasted");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("CR LF") << "" << 0 << 0 << "100\r\n"
-                               << "100";
-        QTest::newRow("LF") << "" << 0 << 0 << "100\n"
-                            << "100";
-        QTest::newRow("several") << "" << 0 << 0 << "100\r\n\n\r"
-                                 << "100";
-        QTest::newRow("inside") << "" << 0 << 0 << "1\r\n2"
-                                << "1\u20282";
-        QTest::newRow("at the cursor") << "12" << 1 << 0 << "3\r\n"
-                                       << "132";
-        QTest::newRow("over the selection") << "1009" << 1 << 2 << "5\n"
-                                            << "159";
-    }
-
-    void pastesLeaveTrailingLineBreaksBehind() {
-        QFETCH(QString, before);
-        QFETCH(int, from);
-        QFETCH(int, length);
-        QFETCH(QString, pasted);
-        QFETCH(QString, after);
-        if (!onClipboard(pasted))
+    // Every scenario a user may play through, as each sees it; those that paste through the
+    // clipboard apart, as a seatless Wayland compositor has none.
+    void scenario_data() { addScenarios(false); }
+    void scenario() { runScenario(); }
+    void clipboardScenario_data() { addScenarios(true); }
+    void clipboardScenario() {
+        if (!QtDriver::onClipboard(QStringLiteral("probe")))
             QSKIP("this platform has no clipboard here");
-        QLineEdit* amount = field("amount");
-        amount->setText(before);
-        amount->setSelection(from, length);
-        amount->setCursorPosition(from + length);
-        if (length > 0)
-            amount->setSelection(from, length);
-        QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(amount->text(), after);
-        // Undone as one edit: the field is as it was.
-        QTest::keyClick(amount, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(amount->text(), before);
-    }
-
-    void enterInAFieldPressesNothing() {
-        QTest::keyClicks(field("amount"), "100");
-        for (const char* name : {"amount", "gprice", "fee"}) {
-            QTest::keyClick(field(name), Qt::Key_Return);
-            QTest::keyClick(field(name), Qt::Key_Enter);
-        }
-        QCOMPARE(field("fee")->text(), QString());
-    }
-
-    void errorsReachTheUserAndTheWindowGoesOn_data() {
-        QTest::addColumn<QString>("amount");
-        QTest::addColumn<QString>("gprice");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("focus"); // the field to put right, if any
-        for (const halvern::testing::ErrorCase& error : halvern::testing::errorCases) {
-            QTest::newRow(error.name)
-                << QString(error.amount) << QString(error.gprice) << QString(error.words)
-                << QString(error.focus != nullptr ? error.focus : "");
-        }
-    }
-
-    void errorsReachTheUserAndTheWindowGoesOn() {
-        QFETCH(QString, amount);
-        QFETCH(QString, gprice);
-        QFETCH(QString, message);
-        QFETCH(QString, focus);
-        field("amount")->setText(amount);
-        field("gprice")->setText(gprice);
-        field("fee")->setText("before");
-
-        const MessageBoxCloser closer;
-        QTest::mouseClick(button(), Qt::LeftButton);
-        QVERIFY(closer.seen);
-        QVERIFY2(closer.text.contains(message), qPrintable(closer.text));
-        QCOMPARE(closer.format, Qt::PlainText);
-        QCOMPARE(closer.icon, QMessageBox::Critical);
-        QCOMPARE(closer.title, QStringLiteral("Halvern Fee Calculator"));
-        QCOMPARE(closer.owner, m_window.get());
-        QCOMPARE(closer.buttons, 1);
-        QCOMPARE(field("fee")->text(), QStringLiteral("before"));
-        QCOMPARE(field("amount")->text(), amount);
-        QCOMPARE(field("gprice")->text(), gprice);
-        if (!focus.isEmpty()) {
-            QCOMPARE(m_window->focusWidget(), field(qPrintable(focus)));
-            QCOMPARE(field(qPrintable(focus))->selectedText(), field(qPrintable(focus))->text());
-        }
-
-        // The window is still there and working.
-        QVERIFY(m_window->isVisible());
-        field("amount")->setText("10");
-        field("gprice")->setText("550");
-        QTest::mouseClick(button(), Qt::LeftButton);
-        QCOMPARE(field("fee")->text(), QStringLiteral("0.18"));
+        runScenario();
     }
 
     // The window as users saw it (what-users-see.tsv): each control's kind, box, text, fixed
@@ -391,100 +425,6 @@ private slots:
                 QCOMPARE(paletteOf("Command1").color(group, role),
                          QApplication::palette().color(group, role));
         }
-    }
-
-    // A field takes every edit up to the bound and refuses, whole, one that would pass it,
-    // and says so, whichever way the text comes.
-    void editsPastTheBoundAreRefusedWhole_data() {
-        QTest::addColumn<QString>("route");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("Ctrl+V") << "keyboard"
-                                << "amount";
-        QTest::newRow("Shift+Insert into the gold price") << "Shift+Insert"
-                                                          << "gprice";
-        QTest::newRow("context menu") << "menu"
-                                      << "amount";
-        QTest::newRow("drop") << "drop"
-                              << "amount";
-    }
-
-    void editsPastTheBoundAreRefusedWhole() {
-        QFETCH(QString, route);
-        QFETCH(QString, name);
-        if (route != "drop" && !onClipboard(QStringLiteral("probe")))
-            QSKIP("this platform has no clipboard here");
-        QLineEdit* amount = field(qPrintable(name));
-        const auto bring = [&](const QString& text) {
-            if (route == "drop") {
-                QMimeData data;
-                data.setText(text);
-                // Qt delivers a drop only to the widget the drag entered.
-                QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
-                                      Qt::NoModifier);
-                QApplication::sendEvent(amount, &enter);
-                QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
-                                Qt::NoModifier);
-                QApplication::sendEvent(amount, &drop);
-                return;
-            }
-            QVERIFY(onClipboard(text));
-            if (route == "keyboard") {
-                QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
-                return;
-            }
-            if (route == "Shift+Insert") {
-                QTest::keyClick(amount, Qt::Key_Insert, Qt::ShiftModifier);
-                return;
-            }
-            // Picks Paste in the menu once it is up, where the pointer was.
-            const QPoint pointer = amount->mapToGlobal(QPoint(5, 5));
-            QPoint shownAt;
-            QTimer picker;
-            QObject::connect(&picker, &QTimer::timeout, [&picker, &shownAt] {
-                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                if (menu == nullptr)
-                    return;
-                picker.stop();
-                shownAt = menu->pos();
-                menu->findChild<QAction*>(QStringLiteral("edit-paste"))->trigger();
-                menu->close();
-            });
-            picker.start(0);
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), pointer);
-            QApplication::sendEvent(amount, &event);
-            QCOMPARE(shownAt, pointer);
-        };
-
-        amount->setText("100");
-        amount->selectAll();
-        {
-            const MessageBoxCloser closer;
-            bring(QString(4'001, QLatin1Char('9')));
-            QCOMPARE(amount->text(), QStringLiteral("100"));
-            QTRY_VERIFY(closer.seen);
-            QCOMPARE(closer.text, QStringLiteral("Not pasted: 4,001 characters is more than a "
-                                                 "field holds (4,000)."));
-            QCOMPARE(closer.icon, QMessageBox::Warning);
-        }
-
-        QCOMPARE(m_window->focusWidget(), amount);
-        if (route == "drop")
-            return; // a drop that fits is the toolkit's own business
-        const QString full(4'000, QLatin1Char('9'));
-        amount->selectAll();
-        bring(full);
-        QCOMPARE(amount->text(), full);
-        {
-            const MessageBoxCloser closer;
-            QTest::keyClick(amount, Qt::Key_9);
-            QCOMPARE(amount->text(), full);
-            QTRY_VERIFY(closer.seen);
-            QCOMPARE(closer.text,
-                     QStringLiteral("Not typed: a field holds at most 4,000 characters."));
-        }
-        QCOMPARE(m_window->focusWidget(), amount);
-        QTest::keyClick(amount, Qt::Key_Backspace);
-        QCOMPARE(amount->text().size(), full.size() - 1);
     }
 
     // Every text fits its box; the texts a user types and reads take the desktop's size.

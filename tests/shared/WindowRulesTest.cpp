@@ -1,6 +1,5 @@
 #include "ui/shared/WindowRules.h"
 
-#include "WindowCases.h"
 #include "ui/shared/FieldEdits.h"
 
 #include <gtest/gtest.h>
@@ -44,35 +43,6 @@ public:
 private:
     std::string m_amount, m_gprice;
 };
-
-TEST(WindowRules, APressShowsNothingButItsFee) {
-    for (const auto& c : halvern::testing::pressCases) {
-        RecordingWindow window(c.amount, c.gprice);
-        pressButton(window);
-        EXPECT_EQ(window.m_fee, c.fee) << c.amount << " at " << c.gprice;
-        EXPECT_TRUE(window.calls.empty());
-    }
-}
-
-// The report first, then the focus on the field to blame with its text selected; the fee as
-// it was.
-TEST(WindowRules, AnErrorIsReportedThenItsFieldFocused) {
-    for (const auto& c : halvern::testing::errorCases) {
-        SCOPED_TRACE(c.name);
-        RecordingWindow window(c.amount, c.gprice);
-        pressButton(window);
-        ASSERT_FALSE(window.calls.empty());
-        EXPECT_EQ(window.calls[0].rfind("error: ", 0), 0U) << window.calls[0];
-        EXPECT_NE(window.calls[0].find(c.words), std::string::npos) << window.calls[0];
-        const std::vector<std::string> focus(window.calls.begin() + 1, window.calls.end());
-        if (c.focus == nullptr)
-            EXPECT_TRUE(focus.empty());
-        else
-            EXPECT_EQ(focus,
-                      std::vector<std::string>{std::string("focus ") + c.focus + " selected"});
-        EXPECT_EQ(window.m_fee, "old");
-    }
-}
 
 TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
     RecordingWindow pasted("1", "550");

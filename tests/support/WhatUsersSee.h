@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WhatUsersSeeText.h"
+#include "TablesText.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,8 @@
-// Prints, as JSON for the browser tests, the cases every window's tests read
-// (tests/support/WindowCases.h).
-#include "WindowCases.h"
+// Prints, as JSON for the browser tests, the scenarios every window's tests run
+// (tests/support/scenarios.tsv), read by the same reader as the desktop windows' tests.
+#include "Scenarios.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -11,32 +12,44 @@ namespace {
 std::string quoted(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
-        if (c == '"' || c == '\\')
+        if (c == '"' || c == '\\') {
             out += '\\';
-        out += c;
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            std::array<char, 8> escaped{};
+            std::snprintf(escaped.data(), escaped.size(), "\\u%04x", c);
+            out += escaped.data();
+        } else {
+            out += c;
+        }
     }
     return out + '"';
+}
+
+template <typename Items, typename Write>
+std::string list(const Items& items, Write write) {
+    std::string out = "[";
+    for (const auto& item : items)
+        out += (out.size() > 1 ? ", " : "") + write(item);
+    return out + "]";
 }
 
 } // namespace
 
 int main() {
-    using namespace halvern;
-    std::printf("{\"pressCases\": [");
-    for (std::size_t i = 0; i < testing::pressCases.size(); ++i) {
-        const auto& c = testing::pressCases.at(i);
-        std::printf("%s{\"amount\": %s, \"gprice\": %s, \"fee\": %s}", i == 0 ? "" : ", ",
-                    quoted(c.amount).c_str(), quoted(c.gprice).c_str(), quoted(c.fee).c_str());
-    }
-    std::printf("],\n\"errorCases\": [");
-    for (std::size_t i = 0; i < testing::errorCases.size(); ++i) {
-        const auto& c = testing::errorCases.at(i);
-        std::printf(
-            "%s{\"name\": %s, \"amount\": %s, \"gprice\": %s, \"words\": %s, \"focus\": %s}",
-            i == 0 ? "" : ",\n  ", quoted(c.name).c_str(), quoted(c.amount).c_str(),
-            quoted(c.gprice).c_str(), quoted(c.words).c_str(),
-            c.focus == nullptr ? "null" : quoted(c.focus).c_str());
-    }
-    std::printf("]}\n");
+    using halvern::testing::Scenario;
+    using halvern::testing::Step;
+    const std::string json = list(halvern::testing::scenarios(), [](const Scenario& scenario) {
+        return "{\"name\": " + quoted(scenario.name) +
+               ", \"windows\": " + list(scenario.windows, quoted) + ",\n  \"steps\": " +
+               list(scenario.steps,
+                    [](const Step& step) {
+                        return "{\"verb\": " + quoted(step.verb) +
+                               ", \"words\": " + list(step.words, quoted) +
+                               ", \"text\": " + quoted(step.text) + "}";
+                    }) +
+               "}";
+    });
+    std::printf("{\"scenarios\": %s}\n", json.c_str());
     return 0;
 }

@@ -3,8 +3,8 @@
 // control stands and which colours it has at 96 and at 192 DPI, and that every text fits.
 #include "ui/win32/CalculatorWindow.h"
 
+#include "Scenarios.h"
 #include "WhatUsersSee.h"
-#include "WindowCases.h"
 #include "ui/shared/ControlTable.h"
 #include "ui/shared/GifImage.h"
 #include "ui/shared/Layout.h"
@@ -19,9 +19,10 @@
 
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -53,59 +54,184 @@ std::string narrow(const std::wstring& text) {
     return bytes;
 }
 
-// Closes the next message box as soon as it is up, keeping its title and words.
-class MessageBoxWatcher {
-public:
-    MessageBoxWatcher() {
-        current = this;
-        m_hook = SetWindowsHookExW(WH_CBT, &MessageBoxWatcher::hook, nullptr, GetCurrentThreadId());
+void pump() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    ~MessageBoxWatcher() {
+}
+
+// Acts as a user on the window's controls and reads back what they show, for the scenarios every
+// window runs. Keys go through the window's own keyboard handling first, as the program's message
+// loop sends them; message boxes are closed with the key the scenario names as soon as they are up.
+class Win32Driver final : public cases::ScenarioDriver {
+public:
+    explicit Win32Driver(CalculatorWindow& window)
+        : m_window(window)
+        , m_hook(SetWindowsHookExW(WH_CBT, &Win32Driver::hook, nullptr, GetCurrentThreadId())) {
+        current = this;
+    }
+    ~Win32Driver() override {
         UnhookWindowsHookEx(m_hook);
         current = nullptr;
     }
-    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
-    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
-    MessageBoxWatcher(MessageBoxWatcher&&) = delete;
-    MessageBoxWatcher& operator=(MessageBoxWatcher&&) = delete;
+    Win32Driver(const Win32Driver&) = delete;
+    Win32Driver& operator=(const Win32Driver&) = delete;
+    Win32Driver(Win32Driver&&) = delete;
+    Win32Driver& operator=(Win32Driver&&) = delete;
 
-    int seen = 0;
-    std::string title;
-    std::string words;
-    HICON icon = nullptr; // the system's shared icon the box shows
-    HWND owner = nullptr;
-    int buttons = 0;
+    void closeReportsWith(const std::string& key) override {
+        m_closeKey = key == "Escape" ? VK_ESCAPE : VK_RETURN;
+    }
+    void set(const std::string& name, const std::string& text) override {
+        SetWindowTextW(control(name), wide(text).c_str());
+    }
+    void type(const std::string& name, const std::string& text) override {
+        click(name);
+        SendMessageW(control(name), EM_SETSEL, 0, -1);
+        for (const wchar_t c : wide(text))
+            send({GetFocus(), WM_CHAR, c, 1, 0, {}});
+    }
+    void click(const std::string& name) override {
+        SendMessageW(control(name), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(control(name), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        pump();
+    }
+    void key(const std::string& name) override {
+        static const std::map<std::string, std::pair<WPARAM, int>> keys{
+            {"Tab", {VK_TAB, 0}},
+            {"Shift+Tab", {VK_TAB, VK_SHIFT}},
+            {"Enter", {VK_RETURN, 0}},
+            {"Space", {VK_SPACE, 0}},
+            {"Escape", {VK_ESCAPE, 0}},
+            {"Backspace", {VK_BACK, 0}},
+            {"Control+z", {'Z', VK_CONTROL}},
+            {"Control+v", {'V', VK_CONTROL}},
+            {"Shift+Insert", {VK_INSERT, VK_SHIFT}},
+        };
+        const auto found = keys.find(name);
+        if (found != keys.end()) {
+            press(found->second.first, found->second.second);
+            return;
+        }
+        for (const wchar_t c : wide(name))
+            press(static_cast<WPARAM>(LOBYTE(VkKeyScanW(c))), 0);
+    }
+    void select(int from, int to) override {
+        SendMessageW(GetFocus(), EM_SETSEL, static_cast<WPARAM>(from), to);
+    }
+    void paste(const std::string& route, const std::string& text) override {
+        if (route != "Control+v" && route != "Shift+Insert") {
+            ADD_FAILURE() << "no paste by " << route << " in a Windows edit control";
+            return;
+        }
+        putOnClipboard(wide(text));
+        key(route);
+    }
+
+    std::string text(const std::string& name) override { return narrow(textOf(control(name))); }
+    std::string focused() override {
+        for (const ui::ControlRow& spec : ui::controlTable) {
+            if (control(spec.name) == GetFocus())
+                return spec.name;
+        }
+        return GetFocus() == m_window.handle() ? "the window itself" : "elsewhere";
+    }
+    std::pair<int, int> selection() override {
+        DWORD start = 0, end = 0;
+        SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        return {static_cast<int>(start), static_cast<int>(end)};
+    }
+    int length(const std::string& name) override { return GetWindowTextLengthW(control(name)); }
+    // A single-line edit control answers with its first visible character.
+    bool showsFromStart(const std::string& name) override {
+        return SendMessageW(control(name), EM_GETFIRSTVISIBLELINE, 0, 0) == 0;
+    }
+    std::vector<cases::SeenReport> reports() override {
+        pump();
+        return std::exchange(m_reports, {});
+    }
 
 private:
+    HWND control(const std::string& name) const { return m_window.control(name.c_str()); }
+
+    void send(MSG message) {
+        if (!m_window.translate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        pump();
+    }
+    // A key pressed and released on the focused control, with a modifier held down.
+    void press(WPARAM virtualKey, int modifier) {
+        std::array<BYTE, 256> keys{};
+        GetKeyboardState(keys.data());
+        if (modifier != 0)
+            keys.at(static_cast<std::size_t>(modifier)) = 0x80;
+        SetKeyboardState(keys.data());
+        for (const UINT type : {UINT{WM_KEYDOWN}, UINT{WM_KEYUP}})
+            send({GetFocus(), type, virtualKey, type == WM_KEYUP ? 0xC0000001 : 1, 0, {}});
+        if (modifier != 0)
+            keys.at(static_cast<std::size_t>(modifier)) = 0;
+        SetKeyboardState(keys.data());
+    }
+    static void putOnClipboard(const std::wstring& text) {
+        ASSERT_NE(OpenClipboard(nullptr), FALSE);
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+        std::copy(text.begin(), text.end(), chars);
+        chars[text.size()] = L'\0';
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+        CloseClipboard();
+    }
+
+    // A report is the calculator's titled box, owned by it, with OK alone and its icon.
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_ACTIVATE && current != nullptr) {
-            auto* box = reinterpret_cast<HWND>(wParam);
-            std::array<wchar_t, 64> className{};
-            GetClassNameW(box, className.data(), static_cast<int>(className.size()));
-            if (std::wstring(className.data()) == L"#32770") {
-                ++current->seen;
-                current->title = narrow(textOf(box));
-                current->owner = GetWindow(box, GW_OWNER);
-                current->buttons = 0;
-                current->words.clear();
-                EnumChildWindows(box, &MessageBoxWatcher::collect, 0);
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-            }
+        std::array<wchar_t, 64> className{};
+        auto* box = reinterpret_cast<HWND>(wParam);
+        if (code == HCBT_ACTIVATE && current != nullptr &&
+            GetClassNameW(box, className.data(), static_cast<int>(className.size())) > 0 &&
+            std::wstring(className.data()) == L"#32770") {
+            Seen seen;
+            EnumChildWindows(box, &Win32Driver::collect, reinterpret_cast<LPARAM>(&seen));
+            std::string kind = seen.icon == LoadIconW(nullptr, IDI_ERROR) ? "error"
+                               : seen.icon == LoadIconW(nullptr, IDI_WARNING)
+                                   ? "warning"
+                                   : "report without its icon";
+            if (textOf(box) != textOf(current->m_window.handle()) ||
+                GetWindow(box, GW_OWNER) != current->m_window.handle() || seen.buttons != 1)
+                kind += " (not titled as the calculator, owned by it and with OK alone)";
+            current->m_reports.push_back({kind, seen.words});
+            PostMessageW(box, WM_KEYDOWN, current->m_closeKey, 1);
+            PostMessageW(box, WM_KEYUP, current->m_closeKey, 0xC0000001);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    static BOOL CALLBACK collect(HWND child, LPARAM /*unused*/) {
-        current->words += narrow(textOf(child)) + "\n";
+    struct Seen {
+        std::string words;
+        HICON icon = nullptr; // the system's shared icon the box shows
+        int buttons = 0;
+    };
+    static BOOL CALLBACK collect(HWND child, LPARAM into) {
+        auto& seen = *reinterpret_cast<Seen*>(into);
+        seen.words += narrow(textOf(child)) + "\n";
         std::array<wchar_t, 16> className{};
         GetClassNameW(child, className.data(), static_cast<int>(className.size()));
-        current->buttons += lstrcmpiW(className.data(), L"Button") == 0 ? 1 : 0;
+        seen.buttons += lstrcmpiW(className.data(), L"Button") == 0 ? 1 : 0;
         if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            current->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            seen.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         return TRUE;
     }
 
-    static inline MessageBoxWatcher* current = nullptr;
+    static inline Win32Driver* current = nullptr;
+    CalculatorWindow& m_window;
     HHOOK m_hook;
+    WPARAM m_closeKey = VK_RETURN;
+    std::vector<cases::SeenReport> m_reports;
 };
 
 class Win32Window : public ::testing::Test {
@@ -126,18 +252,7 @@ protected:
     void TearDown() override { window.reset(); }
 
     HWND control(const char* name) const { return window->control(name); }
-    std::string text(const char* name) const { return narrow(textOf(control(name))); }
-    void setText(const char* name, const std::string& value) {
-        SetWindowTextW(control(name), wide(value).c_str());
-    }
 
-    static void pump() {
-        MSG message{};
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
     // A key pressed and released on the focused control, through the window's own keyboard
     // handling first, as the program's message loop does.
     void key(WPARAM virtualKey) {
@@ -157,18 +272,6 @@ protected:
         }
         return "(elsewhere)";
     }
-    static void putOnClipboard(const std::wstring& text) {
-        ASSERT_NE(OpenClipboard(nullptr), FALSE);
-        EmptyClipboard();
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-        auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
-        std::copy(text.begin(), text.end(), chars);
-        chars[text.size()] = L'\0';
-        GlobalUnlock(memory);
-        SetClipboardData(CF_UNICODETEXT, memory);
-        CloseClipboard();
-    }
-
     std::unique_ptr<CalculatorWindow> window;
 };
 
@@ -266,148 +369,15 @@ TEST_F(Win32Window, LooksAsUsersSawIt) {
     }
 }
 
-TEST_F(Win32Window, ClickSpaceAndEnterOnTheButtonPress) {
-    struct Way {
-        const char* name;
-        WPARAM key; // 0: a click
-    };
-    for (const Way way : {Way{"click", 0}, Way{"space", VK_SPACE}, Way{"enter", VK_RETURN}}) {
-        for (const cases::PressCase& press : cases::pressCases) {
-            SCOPED_TRACE(std::string(way.name) + ", amount " + press.amount);
-            setText("amount", press.amount);
-            setText("gprice", press.gprice);
-            setText("fee", "typed before the press");
-            if (way.key == 0) {
-                SendMessageW(control("Command1"), BM_CLICK, 0, 0);
-            } else {
-                SetFocus(control("Command1"));
-                key(way.key);
-            }
-            pump();
-            EXPECT_EQ(text("fee"), press.fee);
-        }
-    }
-}
-
-TEST_F(Win32Window, EnterInAFieldPressesNothing) {
-    setText("amount", "100");
-    for (const char* name : {"amount", "gprice", "fee"}) {
-        SetFocus(control(name));
-        key(VK_RETURN);
-    }
-    EXPECT_EQ(text("fee"), "");
-}
-
-TEST_F(Win32Window, ErrorsReachTheUserAndTheWindowGoesOn) {
-    for (const cases::ErrorCase& error : cases::errorCases) {
-        SCOPED_TRACE(error.name);
-        setText("amount", error.amount);
-        setText("gprice", error.gprice);
-        setText("fee", "before");
-        SetFocus(control("Command1"));
-        const MessageBoxWatcher watcher;
-        SendMessageW(control("Command1"), BM_CLICK, 0, 0);
-        pump();
-        ASSERT_EQ(watcher.seen, 1);
-        EXPECT_EQ(watcher.title, "Halvern Fee Calculator");
-        EXPECT_EQ(watcher.icon, LoadIconW(nullptr, IDI_ERROR));
-        EXPECT_EQ(watcher.owner, window->handle()) << "modal to the calculator";
-        EXPECT_EQ(watcher.buttons, 1) << "OK alone";
-        EXPECT_NE(watcher.words.find(error.words), std::string::npos) << watcher.words;
-        EXPECT_EQ(text("fee"), "before");
-        EXPECT_EQ(text("amount"), error.amount);
-        EXPECT_EQ(text("gprice"), error.gprice);
-        if (error.focus != nullptr) {
-            EXPECT_EQ(focused(), error.focus);
-            DWORD start = 1, end = 0;
-            SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                         reinterpret_cast<LPARAM>(&end));
-            EXPECT_EQ(start, 0U);
-            EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(GetFocus())));
-        }
-    }
-    setText("amount", "10");
-    setText("gprice", "550");
-    SendMessageW(control("Command1"), BM_CLICK, 0, 0);
-    EXPECT_EQ(text("fee"), "0.18");
-}
-
-// The edit control cuts a paste at its limit, and a single-line one at the first line break,
-// without a word: a field takes a paste whole or refuses it whole, and says so.
-TEST_F(Win32Window, PastesAreTakenWholeOrRefusedWhole) {
-    HWND amount = control("amount");
-    const std::wstring full = L"12" + std::wstring(3'997, L' ') + L"x";
-    putOnClipboard(full);
-    SetFocus(amount);
-    SendMessageW(amount, WM_PASTE, 0, 0);
-    EXPECT_EQ(textOf(amount), full);
-    {
-        const MessageBoxWatcher watcher;
-        SendMessageW(control("Command1"), BM_CLICK, 0, 0);
-        pump();
-        ASSERT_EQ(watcher.seen, 1);
-        EXPECT_LT(watcher.words.size(), 400U);
-        EXPECT_NE(watcher.words.find("The amount \""), std::string::npos) << watcher.words;
-    }
-
-    setText("amount", "100");
-    SendMessageW(amount, EM_SETSEL, 0, -1);
-    putOnClipboard(std::wstring(4'001, L'9'));
-    {
-        const MessageBoxWatcher watcher;
-        SendMessageW(amount, WM_PASTE, 0, 0);
-        pump();
-        ASSERT_EQ(watcher.seen, 1);
-        EXPECT_NE(watcher.words.find("Not pasted: 4,001 characters is more than a field holds "
-                                     "(4,000)."),
-                  std::string::npos)
-            << watcher.words;
-        EXPECT_EQ(watcher.icon, LoadIconW(nullptr, IDI_WARNING));
-    }
-    EXPECT_EQ(text("amount"), "100");
-    EXPECT_EQ(focused(), "amount");
-
-    // A break inside shows as a line separator for the report to quote; trailing ones, from a
-    // spreadsheet's cell or a terminal's line, are left behind.
-    for (const auto& [pasted, taken] :
-         {std::pair{L"1\r\n2", L"1\u20282"}, std::pair{L"100\r\n", L"100"},
-          std::pair{L"100\n\n", L"100"}, std::pair{L"7\r", L"7"}}) {
-        putOnClipboard(pasted);
-        SendMessageW(amount, EM_SETSEL, 0, -1);
-        SendMessageW(amount, WM_PASTE, 0, 0);
-        EXPECT_EQ(textOf(amount), taken);
-    }
-    // In at the cursor, over the selection if there is one; what the selection frees counts
-    // towards the bound.
-    const std::wstring bound(4'000, L'9');
-    for (const auto& [from, to, pasted, taken] :
-         {std::tuple{1, 1, std::wstring(L"3\r\n"), std::wstring(L"132")},
-          std::tuple{0, 1, std::wstring(L"3\r\n"), std::wstring(L"32")},
-          std::tuple{0, 2, bound, bound}}) {
-        setText("amount", "12");
-        putOnClipboard(pasted);
-        SendMessageW(amount, EM_SETSEL, static_cast<WPARAM>(from), to);
-        SendMessageW(amount, WM_PASTE, 0, 0);
-        EXPECT_EQ(textOf(amount), taken);
-    }
-
-    // Typing into a full field is refused with a word, not dropped silently, and the focus
-    // stays in that field.
-    for (const char* name : {"amount", "gprice"}) {
-        SCOPED_TRACE(name);
-        setText(name, std::string(4'000, '9'));
-        SetFocus(control(name));
-        {
-            const MessageBoxWatcher watcher;
-            key('9');
-            pump();
-            ASSERT_EQ(watcher.seen, 1);
-            EXPECT_NE(watcher.words.find("Not typed: a field holds at most 4,000 characters."),
-                      std::string::npos)
-                << watcher.words;
-        }
-        EXPECT_EQ(textOf(control(name)).size(), 4'000U);
-        EXPECT_EQ(focused(), name);
+// Every scenario a user may play through in this window, as they see it.
+TEST_F(Win32Window, Scenarios) {
+    for (const cases::Scenario& scenario : cases::scenarios()) {
+        if (!scenario.runsIn("win32"))
+            continue;
+        SetUp();
+        Win32Driver driver(*window);
+        for (const std::string& failure : cases::runScenario(scenario, driver))
+            ADD_FAILURE() << scenario.name << ": " << failure;
     }
 }
 

@@ -34,9 +34,13 @@
       afterReport = fieldName ? () => focusOn(element(fieldName), selectField) : null;
       dialog.showModal(); // closed, it gives the focus back where it was, then to the field
     },
+    // As the browser's own typing, so that Ctrl+Z takes it back as one edit, as on the desktop.
     insert: (name, text) => {
       const field = element(name);
-      field.setRangeText(text, field.selectionStart, field.selectionEnd, 'end');
+      field.focus();
+      if (!document.execCommand('insertText', false, text)) {
+        field.setRangeText(text, field.selectionStart, field.selectionEnd, 'end');
+      }
     },
     setFontSizes: (captions, fields, button) => {
       const root = document.documentElement.style;

@@ -334,7 +334,10 @@ HBRUSH CalculatorWindow::fixedBrush(HWND control, HDC dc) const {
 
 LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPARAM wParam,
                                                   LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR self) {
-    if (message != WM_PASTE)
+    // The edit control pastes on Shift+Insert without a WM_PASTE of its own to weigh.
+    const bool shiftInsert = message == WM_KEYDOWN && wParam == VK_INSERT &&
+                             GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0;
+    if (message != WM_PASTE && !shiftInsert)
         return DefSubclassProc(field, message, wParam, lParam);
     // The edit control's own paste cuts at its limit and at the first line break, without a
     // word. The text is weighed first, then goes in whole as one replacement of the selection,
@@ -417,6 +420,19 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case typingRefused:
         refuseTyping(*this, static_cast<Field>(wParam));
         return 0;
+    // A plain window takes the focus itself when it is activated again, after a report box or
+    // another program: the keyboard would then reach no control until a click. Give it back to
+    // the control that had it, as a dialog does.
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(m_window, focus) != FALSE)
+                m_focusBefore = focus;
+        } else if (m_focusBefore != nullptr && HIWORD(wParam) == 0) {
+            SetFocus(m_focusBefore);
+            return 0;
+        }
+        break;
     case WM_DESTROY:
         if (m_endsProgram)
             PostQuitMessage(0);
