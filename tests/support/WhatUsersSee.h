@@ -2,7 +2,6 @@
 
 #include "TablesText.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <sstream>
@@ -58,18 +57,6 @@ inline std::vector<SeenControl> whatUsersSee() {
         seen.push_back(control);
     }
     return seen;
-}
-
-// The names of the controls Tab stops at, from the focus at start round to the last.
-inline std::vector<std::string> tabOrder(std::vector<SeenControl> seen) {
-    std::erase_if(seen, [](const SeenControl& control) { return control.tabPlace == 0; });
-    std::sort(seen.begin(), seen.end(),
-              [](const SeenControl& a, const SeenControl& b) { return a.tabPlace < b.tabPlace; });
-    std::vector<std::string> names;
-    names.reserve(seen.size());
-    for (const SeenControl& control : seen)
-        names.push_back(control.name);
-    return names;
 }
 
 } // namespace halvern::testing

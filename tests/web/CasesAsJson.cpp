@@ -41,7 +41,7 @@ int main() {
     using halvern::testing::Step;
     const std::string json = list(halvern::testing::scenarios(), [](const Scenario& scenario) {
         return "{\"name\": " + quoted(scenario.name) +
-               ", \"windows\": " + list(scenario.windows, quoted) + ",\n  \"steps\": " +
+               ", \"windows\": " + quoted(scenario.windows) + ",\n  \"steps\": " +
                list(scenario.steps,
                     [](const Step& step) {
                         return "{\"verb\": " + quoted(step.verb) +
