@@ -25,7 +25,8 @@ import urllib.request
 SKIP = 77
 ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
 KEYS = {"Tab": "\ue004", "Enter": "\ue007", "Escape": "\ue00c", "Shift": "\ue008",
-        "Control": "\ue009", "Space": " ", "Insert": "\ue016"}
+        "Control": "\ue009", "Space": " ", "Insert": "\ue016",
+        "Backspace": "\ue003"}
 
 
 def skip(why):
@@ -195,78 +196,105 @@ def start(browser):
 
 
 class Page:
-    """What a person does on the page, through a driver."""
+    """What a person does on the page and sees there, through a driver: the scenarios' acts and
+    observations, as the desktop windows' drivers give them in C++ (tests/support/Scenarios.h)."""
 
-    def __init__(self, driver, url):
-        self.driver = driver
-        self.url = url
-        self.reload()
-
-    def reload(self):
-        self.driver.command("navigate", {"url": self.url})
+    def __init__(self, driver, url, browser):
+        self.driver, self.browser = driver, browser
+        driver.command("navigate", {"url": url})
         wait_for(lambda: self.js("return document.body.dataset.ready === 'true'"), what="the page to be ready")
 
     def js(self, script, *args):
         return self.driver.command("script", {"script": script, "args": list(args)})
-
-    def element(self, name):
-        return self.js("return document.getElementById(arguments[0])", name)
 
     def keys(self, *names):
         actions = []
         for name in names:
             modifier, plus, rest = name.partition("+")
             if plus and modifier in ("Shift", "Control") and rest:
-                key = KEYS.get(rest, rest)
-                actions += [{"type": "keyDown", "value": KEYS[modifier]}, {"type": "keyDown", "value": key},
-                            {"type": "keyUp", "value": key}, {"type": "keyUp", "value": KEYS[modifier]}]
-                continue
-            for key in ([KEYS[name]] if name in KEYS else list(name)):
-                actions += [{"type": "keyDown", "value": key}, {"type": "keyUp", "value": key}]
+                held, pressed = [KEYS[modifier]], [KEYS.get(rest, rest)]
+            else:
+                held, pressed = [], [KEYS[name]] if name in KEYS else list(name)
+            for key in pressed:
+                actions += [{"type": "keyDown", "value": k} for k in held + [key]]
+                actions += [{"type": "keyUp", "value": k} for k in [key] + held]
         self.driver.command("actions", {"actions": [{"type": "key", "id": "keyboard", "actions": actions}]})
         self.driver.command("release", {})
 
+    def set(self, name, text):
+        self.js("document.getElementById(arguments[0]).value = arguments[1]", name, text)
+
+    def type(self, name, text):
+        """Clicks into a field, selects all it holds and types over it."""
+        self.click(name)
+        self.js("document.getElementById(arguments[0]).select()", name)
+        self.keys(text or "\ue017")  # Delete, where there is nothing to type
+
     def click(self, name):
-        element = self.element(name)
+        element = self.js("return document.getElementById(arguments[0])", name)
         self.driver.command("actions", {"actions": [{
             "type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"}, "actions": [
                 {"type": "pointerMove", "origin": element, "x": 0, "y": 0},
                 {"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]}]})
         self.driver.command("release", {})
 
-    def focused(self):
-        return self.js("return document.activeElement && document.activeElement.id")
+    def key(self, key):
+        if key == "Control+z" and self.browser == "webkit":
+            # WebKitWebDriver's keys never reach WebKitGTK's editing key bindings, where Ctrl+Z
+            # is the editor's undo: that command, then, as the key would give it.
+            self.js("document.execCommand('undo')")
+        else:
+            self.keys(key)
 
-    def value(self, name):
+    def select(self, start, end):
+        self.js("document.activeElement.setSelectionRange(arguments[0], arguments[1])", start, end)
+
+    def paste(self, route, text):
+        """Through the real clipboard and its keys where the driver reaches it (Firefox), elsewhere
+        as the event the browser would send."""
+        if route != "drop" and hasattr(self.driver, "set_clipboard"):
+            self.driver.set_clipboard(text)
+            self.keys(route)
+            return
+        self.js("const data = new DataTransfer(); data.setData('text/plain', arguments[0]);"
+                "document.activeElement.dispatchEvent(arguments[1] ?"
+                " new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}) :"
+                " new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}))",
+                text, route == "drop")
+
+    def text(self, name):
         return self.js("return document.getElementById(arguments[0]).value", name)
 
-    def type_into(self, name, text):
-        """Clicks into a field, selects all it holds and types over it."""
-        self.click(name)
-        self.js("document.getElementById(arguments[0]).select()", name)
-        if text:
-            self.keys(text)
-        else:
-            self.keys("\ue017")  # Delete
+    def focused(self, expected=None):
+        """Where the focus is, once it has come to `expected`: a report gives the focus to its field
+        when its close event runs, after the key that closed it."""
+        try:
+            wait_for(lambda: expected is None or self.focused() == expected, 2, f"the focus on {expected}")
+        except AssertionError:
+            pass
+        return self.js("return document.activeElement && document.activeElement.id")
 
-    def report(self):
-        return self.js("const d = document.getElementById('report');"
-                       "return d.open ? document.getElementById('report-text').textContent : null")
+    def selection(self):
+        return self.js("const f = document.activeElement; return [f.selectionStart, f.selectionEnd]")
 
-    def paste(self, name, text, over_all=True, keys="Control+v"):
-        """A paste over the field's whole text, or at its selection: through the real clipboard
-        and its keys where the driver reaches it (Firefox), elsewhere as the clipboard event the
-        browser would send."""
-        select = "f.select();" if over_all else ""
-        if hasattr(self.driver, "set_clipboard"):
-            self.js(f"const f = document.getElementById(arguments[0]); f.focus(); {select}", name)
-            self.driver.set_clipboard(text)
-            self.keys(keys)
-            return
-        self.js(f"const f = document.getElementById(arguments[0]); f.focus(); {select}"
-                "const data = new DataTransfer(); data.setData('text/plain', arguments[1]);"
-                "f.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));",
-                name, text)
+    def shows_from_start(self, name):
+        return self.js("const f = document.getElementById(arguments[0]);"
+                       "return f.scrollLeft === 0 && f.selectionStart === 0", name)
+
+    def showing(self):
+        """The report's kind and words while it is open."""
+        return self.js("const d = document.getElementById('report'); return d.open ?"
+                       " [d.dataset.kind, document.getElementById('report-text').textContent] : null")
+
+    def report(self, close):
+        """The report showing, closed with the key `close`; None if none shows."""
+        try:
+            seen = wait_for(self.showing, 5, "the report")
+        except AssertionError:
+            return None
+        self.keys(close)
+        wait_for(lambda: self.showing() is None, 5, "the report to close")
+        return seen
 
 
 class Checks:
@@ -341,78 +369,6 @@ def check_layout(page, cases, checks):
     checks.true(f"typing is larger than the captions ({sizes})", sizes[0] > sizes[1])
 
 
-class PageDriver:
-    """The scenarios' acts and observations on the page (the desktop windows' drivers do the same
-    in C++, tests/support/Scenarios.h)."""
-
-    KEYS = {"Backspace": "\ue003", "Control+z": "Control+z"}
-
-    def __init__(self, page, browser):
-        self.page = page
-        self.js = page.js
-        self.browser = browser
-
-    def set(self, name, text):
-        self.js("document.getElementById(arguments[0]).value = arguments[1]", name, text)
-
-    def type(self, name, text):
-        self.page.type_into(name, text)
-
-    def click(self, name):
-        self.page.click(name)
-
-    def key(self, key):
-        if key == "Control+z" and self.browser == "webkit":
-            # WebKitWebDriver's keys never reach WebKitGTK's editing key bindings, where Ctrl+Z
-            # is the editor's undo: that command, then, as the key would give it.
-            self.js("document.execCommand('undo')")
-            return
-        self.page.keys(self.KEYS.get(key, key))
-
-    def select(self, start, end):
-        self.js("document.activeElement.setSelectionRange(arguments[0], arguments[1])", start, end)
-
-    def paste(self, route, text):
-        name = self.focused()
-        if route == "drop":
-            self.js("const data = new DataTransfer(); data.setData('text/plain', arguments[0]);"
-                    "document.activeElement.dispatchEvent(new DragEvent('drop', {dataTransfer: data,"
-                    " bubbles: true, cancelable: true}))", text)
-        else:
-            self.page.paste(name, text, over_all=False, keys=route)
-
-    def text(self, name):
-        return self.page.value(name)
-
-    def focused(self, expected=None):
-        """Where the focus is, once it has come to `expected`: a report gives the focus to its field
-        when its close event runs, after the key that closed it."""
-        if expected is not None:
-            try:
-                wait_for(lambda: self.page.focused() == expected, 2, f"the focus on {expected}")
-            except AssertionError:
-                pass
-        return self.page.focused()
-
-    def selection(self):
-        return self.js("const f = document.activeElement; return [f.selectionStart, f.selectionEnd]")
-
-    def shows_from_start(self, name):
-        return self.js("const f = document.getElementById(arguments[0]);"
-                       "return f.scrollLeft === 0 && f.selectionStart === 0", name)
-
-    def report(self, close):
-        """The report showing, as (kind, words), closed with the key `close`; None if none shows."""
-        try:
-            words = wait_for(self.page.report, 5, "the report")
-        except AssertionError:
-            return None
-        kind = self.js("return document.getElementById('report').dataset.kind")
-        self.page.keys(close)
-        wait_for(lambda: self.page.report() is None, 5, "the report to close")
-        return kind, words
-
-
 def run_scenario(scenario, driver):
     """What differs from the scenario, one line each: the same reading of the steps as
     runScenario in tests/support/Scenarios.h."""
@@ -448,13 +404,12 @@ def run_scenario(scenario, driver):
                 fail(f"the report is an {seen[0]} saying {seen[1][:60]!r}")
         elif verb == "from-start" and not driver.shows_from_start(name):
             fail("shows its text from elsewhere")
-        if verb != "report" and following != "report" and driver.page.report() is not None:
+        if verb != "report" and following != "report" and driver.showing() is not None:
             fail(f"a report nobody expected: {driver.report('Enter')[1][:60]!r}")
     return failures
 
 
 def check_scenarios(page, cases, checks):
-    driver = PageDriver(page, checks.browser)
     start = {row["name"]: row["text"] for row in what_users_see() if row["kind"] == "field"}
     for scenario in cases["scenarios"]:
         if scenario["windows"] == "all" or "web" in scenario["windows"].split():
@@ -462,7 +417,7 @@ def check_scenarios(page, cases, checks):
             # loses its session to that now and then.
             page.js("Object.entries(arguments[0]).forEach(([n, t]) => { document.getElementById(n).value = t; });"
                     "document.getElementById('amount').focus()", start)
-            failures = run_scenario(scenario, driver)
+            failures = run_scenario(scenario, page)
             checks.equal(f"scenario {scenario['name']!r}", failures, [])
 
 
@@ -500,13 +455,13 @@ def main():
         skip(f"{browser} could not start here: {error}")
     checks = Checks(browser)
     try:
-        page = Page(driver, url)
+        page = Page(driver, url, browser)
         for name, check in [("layout", check_layout), ("scenarios", check_scenarios)]:
             try:
                 check(page, cases, checks)
             except Exception as error:  # pylint: disable=broad-except
                 checks.failures.append(f"{name}: {error}")
-        Page(driver, url)
+        Page(driver, url, browser)
         try:
             check_accessibility(page, axe, checks)
         except Exception as error:  # pylint: disable=broad-except
