@@ -192,23 +192,6 @@ TEST(FeeCalculation, TouchesTheFieldsInOrder) {
     }
 }
 
-// A form whose gold price changes after the first read, as a field a user edits while the
-// press runs would.
-class ChangingGoldPrice : public FakeForm {
-public:
-    ChangingGoldPrice(std::string amount, std::string first, std::string later)
-        : FakeForm(std::move(amount), std::move(first), "old")
-        , m_later(std::move(later)) {}
-    std::string gprice() const override {
-        const std::string text = FakeForm::gprice();
-        return m_reads++ == 0 ? text : m_later;
-    }
-
-private:
-    std::string m_later;
-    mutable int m_reads = 0;
-};
-
 TEST(FeeCalculation, ErrorsStopThePressAndKeepTheFee) {
     using Check = std::function<void(const halvern::Error&)>;
     const auto conversion = [](Field field, std::string text) -> Check {
@@ -258,40 +241,6 @@ TEST(FeeCalculation, ErrorsStopThePressAndKeepTheFee) {
         }
         EXPECT_EQ(log, (std::vector<std::string>{"get gprice", "get amount"}));
         EXPECT_EQ(form.feeText, "old");
-    }
-}
-
-// The second read of the gold price is the one the fee is multiplied by: what it finds there
-// is that field's fault, and whatever the schedule stage wrote stays.
-TEST(FeeCalculation, TheSecondGoldPriceReadDecidesTheRest) {
-    const std::vector<std::string> toCents = {"get gprice", "get amount", "get gprice", "set fee",
-                                              "get fee"};
-    struct Case {
-        const char* name;
-        const char* later;
-        std::vector<std::string> calls;
-        const char* fee;
-    };
-    const Case cases[] = {
-        {"too large to turn into cents", "1e308", toCents, "1.81818181818182e+307"},
-        {"no longer a number", "x", {"get gprice", "get amount", "get gprice"}, "old"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> log;
-        ChangingGoldPrice form("10000", "550", c.later);
-        form.log = &log;
-        try {
-            Command1_Click(form);
-            ADD_FAILURE() << "no error";
-        } catch (const FloatingPointError& e) {
-            EXPECT_EQ(e.kind(), Kind::overflow);
-        } catch (const ConversionError& e) {
-            EXPECT_EQ(e.field(), Field::gprice);
-            EXPECT_EQ(e.text(), c.later);
-        }
-        EXPECT_EQ(log, c.calls);
-        EXPECT_EQ(form.feeText, c.fee);
     }
 }
 

@@ -155,25 +155,11 @@ TEST(TextToNumber, ReadsPlainDecimalNumbers) {
 // that stand wrong, and characters of more than one byte.
 TEST(TextToNumber, RejectsEverythingElse) {
     const std::string texts[] = {
-        "",
-        " ",
-        "\t\t",
-        std::string(100000, ' '),
-        "inf",
-        "-inf",
-        "nan",
-        "1. 5",
-        "- 1",
-        "1..2",
-        "1.2.3",
-        ".",
-        "+",
-        "-",
-        "1e",
-        "1e+",
-        "1e1.5",
-        "--1",
-        "+-1",
+        "",         " ",    "\t\t",  std::string(100000, ' '),
+        "inf",      "-inf", "nan",   "1. 5",
+        "- 1",      "1..2", "1.2.3", ".",
+        "+",        "-",    "1e",    "1e+",
+        "1e1.5",    "--1",  "+-1",
         "\uff11",   // a full-width digit one
         "\u0661",   // an Arabic-Indic digit one
         "\u00a01",  // a no-break space before the number

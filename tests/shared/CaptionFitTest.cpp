@@ -8,9 +8,6 @@
 namespace {
 
 using halvern::ui::Extent;
-using halvern::ui::FontGroup;
-using halvern::ui::FontSizes;
-using halvern::ui::Frames;
 
 // Texts whose extents grow with the size as a font's do: width per pixel of size plus a fixed
 // part (negative for a face whose side bearings shrink at small sizes), rounded up to a whole
@@ -61,38 +58,6 @@ TEST(CaptionFit, LargestSizeAtWhichEveryTextFitsFromFewMeasurements) {
         if (!measured.empty()) {
             EXPECT_GE(*measured.begin(), halvern::ui::smallestPixelSize);
         }
-    }
-}
-
-// The rooms each group's texts get, seen through a measure whose extent is the size itself
-// across or down: the size found is then the narrowest room. At 96 DPI the fields' boxes are
-// 89 by 19 pixels, the button's 89 by 17, and the narrowest and lowest caption, "Fee $", 28 by
-// 13.
-TEST(CaptionFit, EachGroupFitsItsBoxesLessTheToolkitsFrames) {
-    struct Case {
-        const char* name = nullptr;
-        bool across = false;
-        Frames frames;
-        FontSizes sizes;
-    };
-    const Case cases[] = {
-        {"across, no frames", true, {0, 0, 0}, {28, 89, 89}},
-        {"across, the frames taken off", true, {4, 10, 6}, {28, 85, 79}},
-        {"down, no frames", false, {0, 0, 0}, {13, 19, 17}},
-        {"down, the frames taken off", false, {4, 10, 6}, {13, 15, 11}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::set<FontGroup> groups;
-        const FontSizes sizes = halvern::ui::fitFontSizes(
-            100, 96, c.frames, [&](FontGroup group, int size, std::string_view) {
-                groups.insert(group);
-                return c.across ? Extent{size, 0} : Extent{0, size};
-            });
-        EXPECT_EQ(sizes.captions, c.sizes.captions);
-        EXPECT_EQ(sizes.fields, c.sizes.fields);
-        EXPECT_EQ(sizes.button, c.sizes.button);
-        EXPECT_EQ(groups.size(), 3U);
     }
 }
 

@@ -121,22 +121,8 @@ TEST(ErrorReport, QuotesShowEveryCharacterThatMatters) {
         {"a huge paste", "12" + std::string(99997, ' ') + "x",
          "12" + std::string(38, ' ') + "\u2026"},
         {"escapes count as one", std::string(50, '\t'), repeated("<U+0009>", 40) + "\u2026"},
-    };
-    for (Case c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(quoteFieldText(c.text), fsi + c.shown.append(pdi));
-    }
-}
-
-// UTF-8 read strictly at its edges: the first and last of each length, overlong forms, encoded
-// surrogates, bytes that start nothing; the limit counts characters, not bytes.
-TEST(ErrorReport, QuotesReadUtf8StrictlyAtItsEdges) {
-    struct Case {
-        const char* name;
-        std::string text;
-        std::string shown;
-    };
-    const Case cases[] = {
+        // UTF-8 read strictly at its edges: the first and last of each length, overlong forms,
+        // bytes that start nothing; the limit counts characters, not bytes.
         {"the last two-byte character", "\xdf\xbf", "\u07ff"},
         {"the first three-byte character", "\xe0\xa0\x80", "\u0800"},
         {"an overlong three-byte form", "\xe0\x9f\xbf", "<0xE0><0x9F><0xBF>"},

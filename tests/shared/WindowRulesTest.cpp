@@ -81,28 +81,4 @@ TEST(FieldEdits, AFieldTakesAnEditUpToItsBoundAndNoFurther) {
             << c.length << " - " << c.replaced << " + " << c.inserted;
 }
 
-// What the bound weighs (the text less its trailing breaks), and what goes in: each break inside
-// as one line separator.
-TEST(FieldEdits, APasteLeavesItsTrailingLineBreaksBehind) {
-    struct Case {
-        std::u16string_view pasted;
-        std::size_t weighed;
-        std::u16string_view taken;
-    };
-    const Case cases[] = {
-        {u"100", 3, u"100"},
-        {u"100\r\n\r\n\n", 3, u"100"},
-        {u"100\r", 3, u"100"},
-        {u"1\r\n2", 4, u"1\u20282"},
-        {u"1\r\r\n\n2\n", 6, u"1\u2028\u2028\u20282"},
-        {u"\n100", 4, u"\u2028100"},
-        {u"\r\n", 0, u""},
-        {u"100 \u2028", 5, u"100 \u2028"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(pastedLength(c.pasted), c.weighed) << c.pasted.size();
-        EXPECT_TRUE(pastedText(c.pasted) == c.taken) << c.pasted.size();
-    }
-}
-
 } // namespace
