@@ -167,31 +167,6 @@ TEST(Rounding, AgreesWithTheTenThousandPasses) {
     }
 }
 
-// A press reaches the fields in a fixed order; where it stops, the later calls never happen.
-TEST(FeeCalculation, TouchesTheFieldsInOrder) {
-    const std::vector<std::string> fullPress = {"get gprice", "get amount", "get gprice", "set fee",
-                                                "get fee",    "set fee",    "get fee"};
-    struct Case {
-        const char* name;
-        const char* amount;
-        std::vector<std::string> calls;
-    };
-    std::vector<std::string> withMinimum = fullPress;
-    withMinimum.emplace_back("set fee");
-    const Case cases[] = {
-        {"normal press", "100", fullPress},
-        {"press that ends at the minimum", "0", withMinimum},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> log;
-        FakeForm form(c.amount, "550");
-        form.log = &log;
-        Command1_Click(form);
-        EXPECT_EQ(log, c.calls);
-    }
-}
-
 TEST(FeeCalculation, ErrorsStopThePressAndKeepTheFee) {
     using Check = std::function<void(const halvern::Error&)>;
     const auto conversion = [](Field field, std::string text) -> Check {

@@ -60,25 +60,4 @@ TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
                   "focus amount"}));
 }
 
-TEST(FieldEdits, AFieldTakesAnEditUpToItsBoundAndNoFurther) {
-    struct Case {
-        std::size_t length, replaced, inserted;
-        bool fits;
-    };
-    const Case cases[] = {
-        {0, 0, 4'000, true},
-        {0, 0, 4'001, false},
-        {3'999, 0, 1, true},
-        {4'000, 0, 1, false},
-        {4'000, 1, 1, true},
-        {4'000, 4'000, 4'000, true},
-        {2'000, 10, 2'011, false},
-        {10, 20, 4'000, true}, // replacing more than there is
-        {0, 0, static_cast<std::size_t>(-1), false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(fitsField(c.length, c.replaced, c.inserted), c.fits)
-            << c.length << " - " << c.replaced << " + " << c.inserted;
-}
-
 } // namespace
