@@ -446,8 +446,9 @@ TEST_F(Win32Window, EveryTextFitsItsBox) {
             RECT room{};
             GetClientRect(item, &room);
             EXPECT_LE(metrics.tmHeight, room.bottom);
-            if (spec.kind != ui::ControlKind::textField)
+            if (spec.kind != ui::ControlKind::textField) {
                 EXPECT_LE(extent.cx, room.right);
+            }
         }
         ReleaseDC(window->handle(), dc);
     }
