@@ -421,6 +421,30 @@ def check_scenarios(page, cases, checks):
             checks.equal(f"scenario {scenario['name']!r}", failures, [])
 
 
+def check_glue(page, cases, checks):
+    """What the page adds around the window: its manifest, its worker, the report's wrapping and
+    the focus a keyboard user sees."""
+    manifest = page.driver.command("async_script", {"script": (
+        "const done = arguments[arguments.length - 1];"
+        "fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
+        ".then(m => done([m.name, m.start_url, m.display]), e => done(String(e)));"), "args": []})
+    checks.equal("the manifest the page links", manifest, ["Halvern Fee Calculator", "./", "standalone"])
+    scope = page.driver.command("async_script", {"script": (
+        "const done = arguments[arguments.length - 1];"
+        "navigator.serviceWorker.ready.then(r => done(r.scope), e => done(String(e)));"), "args": []})
+    checks.equal("the worker's scope", scope, page.js("return new URL('./', location.href).href"))
+    page.set("amount", "W" * 60)  # the report quotes forty of them, wider than the box
+    page.click("Command1")
+    wait_for(page.showing, 5, "the report")
+    checks.equal("a long report wraps inside its box", page.js(
+        "const t = document.getElementById('report-text'); return t.scrollWidth <= t.clientWidth"), True)
+    page.keys("Enter")
+    page.focused("amount")
+    page.keys("Tab")
+    checks.equal("the focus shows where it is", page.js(
+        "return getComputedStyle(document.activeElement).outlineStyle"), "dotted")
+
+
 def check_accessibility(page, axe, checks):
     with open(axe, encoding="utf-8") as source:
         page.js(source.read() + "\n;window.axe = axe;")
@@ -456,7 +480,7 @@ def main():
     checks = Checks(browser)
     try:
         page = Page(driver, url, browser)
-        for name, check in [("layout", check_layout), ("scenarios", check_scenarios)]:
+        for name, check in [("layout", check_layout), ("glue", check_glue), ("scenarios", check_scenarios)]:
             try:
                 check(page, cases, checks)
             except Exception as error:  # pylint: disable=broad-except
