@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Drives the real program as a person would: on a virtual X display with a window manager, it
 # finds the window, types an amount, tabs to the button, presses Space, copies the fee out of its
-# field, does the same with a spreadsheet cell pasted in, puts right a gold price of 0 after its
+# field, puts right a gold price of 0 after its
 # report, pastes past the bound with the middle button, minimises and restores the window, and
 # closes it with Alt+F4, then expects the program to have ended by itself.
 # Then, under a dark desktop theme, it checks from the screen's pixels that a caption and the fee
@@ -38,14 +38,6 @@ read_fee() { [[ $(timeout 2 xclip -o -selection clipboard 2>/dev/null) == "$1" ]
 eventually read_fee 1 || fail "fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)', not 1"
 echo "smoke: typed 100 at a gold price of 550, the fee field reads 1"
 
-# A cell copied from a spreadsheet brings a line break along; the field leaves it behind.
-printf '1234567890123\r\n' | xclip -selection clipboard
-xdotool key Tab ctrl+a ctrl+v Tab space # fee -> amount, paste over it, press
-xdotool key Tab Tab ctrl+a ctrl+c
-eventually read_fee 12345678901.23 ||
-  fail "after a pasted spreadsheet cell the fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)'"
-echo "smoke: pasted 1234567890123 with its line break, the fee field reads 12345678901.23"
-
 # A gold price of 0: the report, then the focus on the gold price with its text selected, so
 # that what the user types next replaces it.
 xdotool key Tab Tab Tab ctrl+a 0 shift+Tab space # fee -> amount -> button -> gprice: 0; press
@@ -56,7 +48,7 @@ eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) 
   fail "the report did not close with Enter"
 xdotool type --delay 30 550
 xdotool key shift+Tab space Tab Tab ctrl+a ctrl+c # -> button, press; -> gprice -> fee, copy
-eventually read_fee 12345678901.23 ||
+eventually read_fee 1 ||
   fail "after the report the typing went elsewhere: the fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)'"
 echo "smoke: after the report for a gold price of 0, typing replaced the gold price"
 
