@@ -69,6 +69,8 @@ public:
     }
     void select(int from, int to) override {
         auto* edit = qobject_cast<QLineEdit*>(m_window.focusWidget());
+        if (edit == nullptr)
+            return; // the scenario fails on what it then expects
         edit->setCursorPosition(from);
         if (to > from)
             edit->setSelection(from, to - from);
@@ -105,6 +107,8 @@ public:
     }
     std::pair<int, int> selection() override {
         auto* edit = qobject_cast<QLineEdit*>(m_window.focusWidget());
+        if (edit == nullptr)
+            return {-1, -1};
         if (!edit->hasSelectedText())
             return {edit->cursorPosition(), edit->cursorPosition()};
         return {edit->selectionStart(), edit->selectionEnd()};

@@ -106,9 +106,12 @@ public:
 protected:
     bool eventFilter(QObject* /*watched*/, QEvent* event) override {
         if (const auto* key = dynamic_cast<const QKeyEvent*>(event);
-            key != nullptr && event->type() == QEvent::KeyPress &&
-            key->matches(QKeySequence::Paste))
-            return paste(QClipboard::Clipboard);
+            key != nullptr && event->type() == QEvent::KeyPress) {
+            if (key->matches(QKeySequence::Paste))
+                return paste(QClipboard::Clipboard);
+            if (key->text().size() == 1 && !m_edit->isReadOnly())
+                return type(key->text().at(0));
+        }
         if (const auto* mouse = dynamic_cast<const QMouseEvent*>(event);
             mouse != nullptr && event->type() == QEvent::MouseButtonRelease &&
             mouse->button() == Qt::MiddleButton &&
@@ -149,6 +152,20 @@ private:
         }
         const std::u16string kept = pastedText(pasted);
         m_edit->insert(QString::fromUtf16(kept.data(), static_cast<qsizetype>(kept.size())));
+        return true;
+    }
+
+    // A key whose character the shared rules change goes in as the character they give.
+    bool type(QChar typed) {
+        QString kept = m_edit->text();
+        if (m_edit->hasSelectedText())
+            kept.remove(m_edit->selectionStart(), m_edit->selectedText().size());
+        const char16_t given = typedCharacter(
+            typed.unicode(), std::u16string_view(reinterpret_cast<const char16_t*>(kept.utf16()),
+                                                 static_cast<std::size_t>(kept.size())));
+        if (given == typed.unicode())
+            return false;
+        m_edit->insert(QString(QChar(given)));
         return true;
     }
 

@@ -52,4 +52,14 @@ inline std::u16string pastedText(std::u16string_view text) {
     return kept;
 }
 
+// What a typed character puts into a field, in every window, given the text the edit leaves
+// around it: a comma where there is no decimal point yet goes in as the point. A phone's decimal
+// keypad, and a desktop keypad's decimal key, type a comma where decimals are written with one;
+// the field then shows the point that is read, so what a person sees is the number read. A comma
+// that is pasted, or typed after a point, stays as it is and is reported: "1,250" is never read
+// as a number, neither 1.25 nor 1250.
+constexpr char16_t typedCharacter(char16_t typed, std::u16string_view kept) {
+    return typed == u',' && kept.find(u'.') == std::u16string_view::npos ? u'.' : typed;
+}
+
 } // namespace halvern::ui

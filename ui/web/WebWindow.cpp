@@ -118,6 +118,12 @@ EMSCRIPTEN_KEEPALIVE int halvern_edit(int index, int fieldLength, int selected, 
     return 0;
 }
 
+// The character a key that types `typed` puts into a field whose text outside the selection is
+// `kept` (`length` UTF-16 units).
+EMSCRIPTEN_KEEPALIVE int halvern_typed(int typed, const char16_t* kept, int length) {
+    return typedCharacter(static_cast<char16_t>(typed), std::u16string_view(kept, count(length)));
+}
+
 // Gives the captions, the fields and the button their pixel sizes for a page whose font is
 // `desktopPixels` large.
 EMSCRIPTEN_KEEPALIVE void halvern_fit_fonts(int desktopPixels, int fieldFrame, int buttonAcross,

@@ -105,6 +105,16 @@
         if (!event.inputType.startsWith('insert') || event.data === null) return;
         if (!module._halvern_edit(index, field.value.length, selected(), event.data.length, 1)) {
           event.preventDefault();
+          return;
+        }
+        if (event.inputType !== 'insertText' || event.data.length !== 1) return;
+        const kept = field.value.slice(0, field.selectionStart) + field.value.slice(field.selectionEnd);
+        const pointer = utf16(kept);
+        const typed = module._halvern_typed(event.data.charCodeAt(0), pointer, kept.length);
+        module._free(pointer);
+        if (typed !== event.data.charCodeAt(0)) {
+          event.preventDefault();
+          document.execCommand('insertText', false, String.fromCharCode(typed));
         }
       });
       // Enter in a field presses nothing; it is no form to submit.

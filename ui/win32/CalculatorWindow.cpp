@@ -337,6 +337,16 @@ LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPAR
     // The edit control pastes on Shift+Insert without a WM_PASTE of its own to weigh.
     const bool shiftInsert = message == WM_KEYDOWN && wParam == VK_INSERT &&
                              GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0;
+    if (message == WM_CHAR && wParam <= 0xFFFF) {
+        std::wstring kept = windowText(field);
+        DWORD start = 0, end = 0;
+        SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        kept.erase(start, end - start);
+        const std::u16string_view around(reinterpret_cast<const char16_t*>(kept.data()),
+                                         kept.size());
+        wParam = typedCharacter(static_cast<char16_t>(wParam), around);
+    }
     if (message != WM_PASTE && !shiftInsert)
         return DefSubclassProc(field, message, wParam, lParam);
     // The edit control's own paste cuts at its limit and at the first line break, without a
