@@ -315,6 +315,7 @@ private slots:
                 QCOMPARE(qobject_cast<QLabel*>(widget)->text(), text);
             } else if (row.kind == "picture") {
                 QVERIFY(!qobject_cast<QLabel*>(widget)->pixmap().isNull());
+                QCOMPARE(widget->accessibleName(), text);
             }
             if (row.background)
                 QCOMPARE(widget->palette().color(ground),

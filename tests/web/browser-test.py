@@ -346,9 +346,9 @@ def check_layout(page, cases, checks):
                           "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
                           "return [r.left - c.left, r.top - c.top, r.width, r.height]", name)
             checks.true(f"{name} is a {row['kind']}", page.js(f"return {element}.tagName") in TAGS[row["kind"]])
-            shown = page.js(f"const e = {element}; return e.tagName === 'INPUT' ? e.value : e.textContent")
-            if row["kind"] != "picture":
-                checks.equal(f"{name} text", shown, row["text"])
+            shown = page.js(f"const e = {element}; return e.tagName === 'INPUT' ? e.value :"
+                            " e.tagName === 'IMG' ? e.alt : e.textContent")
+            checks.equal(f"{name} text", shown, row["text"])
             checks.equal(f"{name} is reached by Tab", page.js(f"return {element}.tabIndex >= 0"), row["tab"] > 0)
         checks.equal(f"{name} stands where users saw it", [round(v) for v in box], row["box"])
         if row["background"] is not None:
@@ -358,11 +358,12 @@ def check_layout(page, cases, checks):
             if row["kind"] != "window":
                 checks.equal(f"{name} text colour", page.js(f"return getComputedStyle({element}).color"),
                              "rgb(0, 0, 0)")
+    checks.equal("the page reads in the order a person reads the window",
+                 page.js("return [...document.querySelectorAll('#client > *')].map(e => e.id)"),
+                 [row["name"] for row in what_users_see() if row["kind"] != "window"])
     fits = page.js("return [...document.querySelectorAll('#client > span, #client > label, #client > button')]"
                    ".filter(e => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight).map(e => e.id)")
     checks.equal("texts that overflow their boxes", fits, [])
-    checks.equal("the logo's text for those who cannot see it",
-                 page.js("return document.getElementById('Image1').alt"), "Halvern, the payment service")
     labels = page.js("return ['amount', 'gprice', 'fee'].map(f => document.getElementById(f).labels[0].id)")
     checks.equal("each field labelled by its caption", labels, ["Label1", "Label2", "Label3"])
     sizes = page.js("return ['amount', 'Label1'].map(n => parseFloat(getComputedStyle(document.getElementById(n)).fontSize))")
@@ -440,9 +441,33 @@ def check_glue(page, cases, checks):
         "const t = document.getElementById('report-text'); return t.scrollWidth <= t.clientWidth"), True)
     page.keys("Enter")
     page.focused("amount")
+    page.set("amount", "100")
+    page.click("Command1")
+    checks.equal("a new fee is said politely", page.js(
+        "const a = document.getElementById('announced'); return [a.getAttribute('aria-live'), a.textContent]"),
+        ["polite", "Fee $ 1"])
+    page.click("amount")
     page.keys("Tab")
     checks.equal("the focus shows where it is", page.js(
         "return getComputedStyle(document.activeElement).outlineStyle"), "dotted")
+
+
+def check_loading(driver, url, checks):
+    """Until the calculation has loaded the button cannot be pressed and says why; where it cannot
+    load, the window says so and offers nothing to press. Each on a path of its own, which no
+    worker of an earlier load answers for."""
+    page = Page.__new__(Page)
+    page.driver, page.browser = driver, checks.browser
+    state = ("return [document.getElementById('Command1').disabled, document.getElementById('status').hidden,"
+             " document.getElementById('status').innerText.trim(),"
+             " [...document.querySelectorAll('#client input')].every(f => f.disabled)]")
+    driver.command("navigate", {"url": url + "slow-wasm/"})
+    checks.equal("while the calculation loads", page.js(state), [True, False, "Loading the calculator\u2026", False])
+    wait_for(lambda: page.js("return document.body.dataset.ready === 'true'"), what="the slow load")
+    checks.equal("once it has loaded", page.js(state)[:2], [False, True])
+    driver.command("navigate", {"url": url + "no-wasm/"})
+    shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
+    checks.equal("when it cannot load", [shown[0], shown[1], shown[3]], [True, False, True])
 
 
 def check_accessibility(page, axe, checks):
@@ -458,8 +483,22 @@ def check_accessibility(page, axe, checks):
 
 def serve(site):
     class Quiet(http.server.SimpleHTTPRequestHandler):
+        """The site, and under /slow-wasm/ and /no-wasm/ the same with its WebAssembly late by
+        two seconds or missing."""
+
         def log_message(self, *args):  # pylint: disable=arguments-differ
             pass
+
+        def do_GET(self):
+            for prefix in ("/slow-wasm/", "/no-wasm/"):
+                if self.path.startswith(prefix):
+                    self.path = "/" + self.path[len(prefix):]
+                    if self.path.endswith(".wasm"):
+                        if prefix == "/no-wasm/":
+                            self.send_error(404)
+                            return
+                        time.sleep(2)
+            super().do_GET()
 
     handler = functools.partial(Quiet, directory=site)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
@@ -485,7 +524,11 @@ def main():
                 check(page, cases, checks)
             except Exception as error:  # pylint: disable=broad-except
                 checks.failures.append(f"{name}: {error}")
-        Page(driver, url, browser)
+        try:
+            check_loading(driver, url, checks)
+        except Exception as error:  # pylint: disable=broad-except
+            checks.failures.append(f"loading: {error}")
+        page = Page(driver, url, browser)
         try:
             check_accessibility(page, axe, checks)
         except Exception as error:  # pylint: disable=broad-except

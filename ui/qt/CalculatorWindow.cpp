@@ -241,9 +241,7 @@ QWidget* createControl(const ControlRow& spec, QWidget* parent) {
         auto* picture = new QLabel(parent);
         picture->setPixmap(logoPixmap(spec.text, parent->devicePixelRatioF()));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        picture->setAccessibleName(translated("Halvern logo"));
-        picture->setAccessibleDescription(
-            translated("The logo of the Halvern payment service, a gold coin beside its name"));
+        picture->setAccessibleName(translated(logoText));
         return picture;
     }
     }
@@ -365,6 +363,16 @@ void CalculatorWindow::setText(Field field, const std::string& text) {
 
 void CalculatorWindow::Command1_Click() {
     pressButton(*this);
+}
+
+// A field reached by Tab has its whole text selected, so what is typed next replaces it. The
+// line edit does so only when it receives the focus event itself, which a window that is not
+// yet active defers; the window does it here, whatever the order of events.
+bool CalculatorWindow::focusNextPrevChild(bool next) {
+    const bool moved = QWidget::focusNextPrevChild(next);
+    if (auto* edit = qobject_cast<QLineEdit*>(focusWidget()); moved && edit != nullptr)
+        edit->selectAll();
+    return moved;
 }
 
 void CalculatorWindow::report(const Report& report) {

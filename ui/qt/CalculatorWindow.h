@@ -24,6 +24,9 @@ public:
     void setText(Field field, const std::string& text) override;
     void report(const Report& report) override;
 
+protected:
+    bool focusNextPrevChild(bool next) override;
+
 signals:
     void longTextRefused(int field, qsizetype length);
 

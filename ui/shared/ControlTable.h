@@ -33,6 +33,8 @@ inline constexpr int noTabStop = -1;
 
 inline constexpr const char* formName = "form1";
 inline constexpr const char* formCaption = "Halvern Fee Calculator";
+// What the logo says to those who cannot see it, in every window: the name it shows.
+inline constexpr const char* logoText = "Halvern, the payment service";
 inline constexpr int formWidth = 4680, formHeight = 3195; // twips: the client area
 
 // Colours as 0x00BBGGRR: low byte red, then green, then blue.

@@ -2,10 +2,13 @@
 
 #include "ui/shared/ControlTable.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string_view>
+#include <utility>
 
 namespace halvern::ui {
 
@@ -83,6 +86,28 @@ constexpr std::optional<std::uint32_t> fixedBackground(const ControlRow& row) {
         return lightGrey;
     }
     return std::nullopt;
+}
+
+// The rows in the order a person reads the window: line by line from the top, left to right,
+// each field's caption on its field's line, just before it. Where a toolkit reads its controls
+// in the order they stand in a document, this is that order.
+inline std::array<std::size_t, controlTable.size()> readingOrder() {
+    const auto line = [](const ControlRow& row) {
+        for (const FieldRow& field : fieldTable) {
+            if (std::string_view(field.caption) == row.name)
+                return controlTable.at(rowOf(field.field)).top;
+        }
+        return row.top;
+    };
+    std::array<std::size_t, controlTable.size()> order{};
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order.at(i) = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const ControlRow& first = controlTable.at(a);
+        const ControlRow& second = controlTable.at(b);
+        return std::pair{line(first), first.left} < std::pair{line(second), second.left};
+    });
+    return order;
 }
 
 } // namespace halvern::ui

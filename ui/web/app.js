@@ -27,6 +27,8 @@
       // From its first digit: a long fee must not read as a smaller sum.
       field.setSelectionRange(0, 0);
       field.scrollLeft = 0;
+      // Said to a screen reader when it is next quiet, without moving the focus.
+      element('announced').textContent = `${field.labels[0].textContent} ${text}`;
     },
     report: (isError, words, fieldName, selectField) => {
       element('report-text').textContent = words; // never markup: it quotes what was typed
@@ -76,9 +78,28 @@
     const next = tabChain[at < 0 ? 0 : (at + step) % tabChain.length];
     event.preventDefault();
     focusOn(next, next.tagName === 'INPUT');
+    // As the desktop shows its focus cues once the keyboard moves the focus, until a click; some
+    // browsers leave a focus moved by script unmarked.
+    document.body.dataset.keyboard = '';
   });
+  document.addEventListener('pointerdown', () => delete document.body.dataset.keyboard);
 
-  createHalvern().then((module) => {
+  // The window says in words what keeps it from working, and offers nothing to press meanwhile.
+  const status = element('status');
+  const unavailable = () => {
+    status.textContent = 'The calculator could not load here. Check the connection, or try '
+      + 'another browser, and reload the page.';
+    document.querySelectorAll('#client input, #client button').forEach((c) => { c.disabled = true; });
+  };
+  let loading;
+  try {
+    loading = typeof WebAssembly === 'object' ? createHalvern() : Promise.reject();
+  } catch (error) {
+    loading = Promise.reject(error); // no module script at all
+  }
+  loading.catch(unavailable);
+
+  loading.then((module) => {
     const utf16 = (text) => {
       const bytes = (text.length + 1) * 2;
       const pointer = module._malloc(bytes);
@@ -127,12 +148,26 @@
       Math.round(parseFloat(getComputedStyle(document.documentElement).fontSize)),
       Math.ceil(fieldFrame), 10, 4);
 
+    element('Command1').disabled = false;
+    status.hidden = true;
     document.body.dataset.ready = 'true';
     performance.mark('ready-to-press');
     tabChain[0].focus();
   });
 
-  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
-    navigator.serviceWorker.register('sw.js').catch(() => {}); // offline use is a bonus
+  // Offline use, where the browser keeps the page's files; where it will not, the user is told.
+  const offlineRefused = () => {
+    status.hidden = false;
+    status.textContent = 'This browser keeps no copy of the calculator here: it works while online.';
+  };
+  if (location.protocol !== 'file:') {
+    if (!('serviceWorker' in navigator)) {
+      loading.then(offlineRefused);
+    } else {
+      const url = globalThis.trustedTypes
+        ? trustedTypes.createPolicy('halvern', { createScriptURL: (u) => u }).createScriptURL('sw.js')
+        : 'sw.js';
+      navigator.serviceWorker.register(url).catch(() => loading.then(offlineRefused));
+    }
   }
 })();

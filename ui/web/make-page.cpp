@@ -67,7 +67,8 @@ std::string control(const ControlRow& row) {
         return "<input type=\"text\" id=\"" + id + "\" value=\"" + text +
                "\" inputmode=\"decimal\" autocomplete=\"off\" spellcheck=\"false\">";
     case ControlKind::pushButton:
-        return "<button type=\"button\" id=\"" + id + "\">" + text + "</button>";
+        // Not pressable until the calculation has loaded (the page's script enables it).
+        return "<button type=\"button\" id=\"" + id + "\" disabled>" + text + "</button>";
     case ControlKind::label:
         if (const FieldRow* field = fieldWithCaption(row.name))
             return "<label id=\"" + id + "\" for=\"" + std::string(fieldName(field->field)) +
@@ -75,7 +76,7 @@ std::string control(const ControlRow& row) {
         return "<span id=\"" + id + "\">" + text + "</span>";
     case ControlKind::picture:
         return "<img id=\"" + id + "\" src=\"" + text + ".gif\" srcset=\"" + text + "@2x.gif 2x\"" +
-               " width=\"105\" height=\"45\" alt=\"Halvern, the payment service\">";
+               " width=\"105\" height=\"45\" alt=\"" + escaped(logoText) + "\">";
     }
     return {};
 }
@@ -118,9 +119,13 @@ std::string page() {
          << escaped(formCaption) << R"(</h1>
 <div id="client">
 )";
-    for (const ControlRow& row : controlTable)
-        html << control(row) << '\n';
+    // In the order a person reads the window, for screen readers; the boxes place them.
+    for (const std::size_t row : readingOrder())
+        html << control(controlTable.at(row)) << '\n';
     html << R"(</div>
+<p id="status" role="status">Loading the calculator&hellip;<noscript> It needs JavaScript, which
+this browser does not run here.</noscript></p>
+<p id="announced" aria-live="polite"></p>
 </main>
 <dialog id="report" aria-labelledby="report-title" aria-describedby="report-text">
 <h2 id="report-title">)"
@@ -128,7 +133,6 @@ std::string page() {
 <p id="report-text"></p>
 <button type="button" id="report-ok">OK</button>
 </dialog>
-<noscript><p>The calculator needs JavaScript and WebAssembly.</p></noscript>
 </body>
 </html>
 )";

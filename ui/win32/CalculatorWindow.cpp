@@ -165,7 +165,7 @@ void CalculatorWindow::createControls() {
             break;
         case ControlKind::picture:
             style |= SS_OWNERDRAW;
-            text = L"Halvern logo";
+            text = wide(logoText);
             break;
         }
         if (takesFocus(spec))
