@@ -9,9 +9,11 @@ and keeps a screenshot. Exit 77 (skipped) where the browser or its driver cannot
 """
 import base64
 import functools
+import hashlib
 import http.server
 import json
 import os
+import re
 import shutil
 import socket
 import subprocess
@@ -464,7 +466,8 @@ def check_loading(driver, url, checks):
     driver.command("navigate", {"url": url + "slow-wasm/"})
     checks.equal("while the calculation loads", page.js(state), [True, False, "Loading the calculator\u2026", False])
     wait_for(lambda: page.js("return document.body.dataset.ready === 'true'"), what="the slow load")
-    checks.equal("once it has loaded", page.js(state)[:2], [False, True])
+    disabled, hidden, words, _ = page.js(state)
+    checks.true(f"once it has loaded ({words!r})", disabled is False and (hidden or "Loading" not in words))
     driver.command("navigate", {"url": url + "no-wasm/"})
     shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
     checks.equal("when it cannot load", [shown[0], shown[1], shown[3]], [True, False, True])
@@ -482,28 +485,77 @@ def check_accessibility(page, axe, checks):
 
 
 def serve(site):
-    class Quiet(http.server.SimpleHTTPRequestHandler):
-        """The site, and under /slow-wasm/ and /no-wasm/ the same with its WebAssembly late by
-        two seconds or missing."""
+    class Host(http.server.SimpleHTTPRequestHandler):
+        """The site as a static host with an hour's max-age serves it; under /slow-wasm/ and
+        /no-wasm/ with its WebAssembly late by two seconds or missing; under /release/ from the
+        folder the server's `release` names, which a test switches to publish a new release."""
 
         def log_message(self, *args):  # pylint: disable=arguments-differ
             pass
 
+        def end_headers(self):
+            self.send_header("Cache-Control", "max-age=3600")
+            super().end_headers()
+
         def do_GET(self):
-            for prefix in ("/slow-wasm/", "/no-wasm/"):
-                if self.path.startswith(prefix):
-                    self.path = "/" + self.path[len(prefix):]
-                    if self.path.endswith(".wasm"):
-                        if prefix == "/no-wasm/":
-                            self.send_error(404)
-                            return
-                        time.sleep(2)
+            prefix = next((p for p in ("/slow-wasm/", "/no-wasm/", "/release/") if self.path.startswith(p)), "/")
+            self.path = "/" + self.path[len(prefix):]
+            if prefix == "/release/":
+                self.directory = self.server.release
+            elif self.path.endswith(".wasm") and prefix == "/no-wasm/":
+                self.send_error(404)
+                return
+            elif self.path.endswith(".wasm") and prefix == "/slow-wasm/":
+                time.sleep(2)
             super().do_GET()
 
-    handler = functools.partial(Quiet, directory=site)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Host, directory=site))
+    server.release = site
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
+
+
+def check_release(driver, site, checks):
+    """A visitor whose browser keeps the site, and an hour's max-age besides, runs a new release on
+    the second load after it is published, every file of it, and the page open meanwhile offers it.
+    On a host of its own: another origin, where no worker of the other checks answers."""
+    server = serve(site)
+    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    page = Page.__new__(Page)
+    page.driver, page.browser = driver, checks.browser
+    driver.command("navigate", {"url": url + "release/"})
+    wait_for(lambda: page.js("return navigator.serviceWorker.controller !== null"), 20, "the worker in control")
+    old = page.js("return document.getElementById('Command1').textContent")
+    # The new release: another caption on the button, and its worker with the files' new hashes.
+    new = tempfile.mkdtemp(prefix="halvern-release-")
+    shutil.copytree(server.release, new, dirs_exist_ok=True)
+    index = os.path.join(new, "index.html")
+    with open(index, encoding="utf-8") as source:
+        html = source.read().replace(f">{old}<", ">Calculate the fee<")
+    with open(index, "w", encoding="utf-8") as target:
+        target.write(html)
+    worker = os.path.join(new, "sw.js")
+    with open(worker, encoding="utf-8") as source:
+        script = source.read()
+    script = re.sub(r"'\./': '[0-9a-f]+'", f"'./': '{hashlib.sha256(html.encode()).hexdigest()}'", script)
+    script = re.sub(r"(const cacheName = '[^']*)'", r"\1-next'", script)
+    with open(worker, "w", encoding="utf-8") as target:
+        target.write(script)
+    server.release = new
+    try:
+        driver.command("navigate", {"url": url + "release/"})
+        wait_for(lambda: "new version" in page.js("return document.getElementById('status').textContent"),
+                 20, "the offer of the new release")
+        driver.command("navigate", {"url": url + "release/"})
+        wait_for(lambda: page.js("return document.body.dataset.ready === 'true'"), what="the new release")
+        checks.equal("the second load runs the new release",
+                     page.js("return document.getElementById('Command1').textContent"), "Calculate the fee")
+        names = page.driver.command("async_script", {"script": (
+            "const done = arguments[arguments.length - 1]; caches.keys().then(done);"), "args": []})
+        checks.equal("the old release's files are gone", [n.endswith("-next") for n in names], [True])
+    finally:
+        server.shutdown()
+        shutil.rmtree(new, ignore_errors=True)
 
 
 def main():
@@ -524,10 +576,11 @@ def main():
                 check(page, cases, checks)
             except Exception as error:  # pylint: disable=broad-except
                 checks.failures.append(f"{name}: {error}")
-        try:
-            check_loading(driver, url, checks)
-        except Exception as error:  # pylint: disable=broad-except
-            checks.failures.append(f"loading: {error}")
+        for name, check in [("loading", check_loading), ("release", check_release)]:
+            try:
+                check(driver, site if check is check_release else url, checks)
+            except Exception as error:  # pylint: disable=broad-except
+                checks.failures.append(f"{name}: {error}")
         page = Page(driver, url, browser)
         try:
             check_accessibility(page, axe, checks)

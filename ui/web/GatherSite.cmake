@@ -14,20 +14,26 @@ file(COPY_FILE ${MODULE}.js ${SITE}/halvern.js ONLY_IF_DIFFERENT)
 file(COPY_FILE ${MODULE}.wasm ${SITE}/halvern.wasm ONLY_IF_DIFFERENT)
 file(COPY_FILE ${MANIFEST} ${SITE}/manifest.webmanifest ONLY_IF_DIFFERENT)
 
-# Every file but the worker itself, as the page asks for them, and one hash over their contents.
+# What the page loads at a density of 1, as the page asks for it, with each file's SHA-256 for
+# the worker to check, and one hash over every file of the site for its cache's name. The page
+# itself is kept as its folder, './'.
 file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM files sw.js)
 list(SORT files)
 set(contents "")
-set(list "'./'")
+set(list "")
 foreach(file ${files})
   file(SHA256 ${SITE}/${file} hash)
   string(APPEND contents "${file} ${hash}\n")
-  string(APPEND list ", './${file}'")
+  if(file STREQUAL "index.html")
+    string(APPEND list "\n  './': '${hash}',")
+  elseif(NOT file MATCHES "^icons/halvern-(192|256|512)\\.png$|@2x")
+    string(APPEND list "\n  './${file}': '${hash}',")
+  endif()
 endforeach()
 string(SHA256 HALVERN_SITE_HASH "${contents}")
 string(SUBSTRING ${HALVERN_SITE_HASH} 0 12 HALVERN_SITE_HASH)
-set(HALVERN_SITE_FILES "${list}")
+set(HALVERN_SITE_FILES "${list}\n")
 set(HALVERN_PRODUCT_VERSION ${VERSION})
 configure_file(${WORKER} ${SITE}/sw.js @ONLY)
 

@@ -149,25 +149,45 @@
       Math.ceil(fieldFrame), 10, 4);
 
     element('Command1').disabled = false;
-    status.hidden = true;
+    if (!status.dataset.said) status.hidden = true; // what the bar says besides stays
     document.body.dataset.ready = 'true';
     performance.mark('ready-to-press');
     tabChain[0].focus();
   });
 
   // Offline use, where the browser keeps the page's files; where it will not, the user is told.
-  const offlineRefused = () => {
+  // A release published while the page is open takes over the worker: the page offers it.
+  const say = (words, offer) => {
+    status.dataset.said = 'true';
     status.hidden = false;
-    status.textContent = 'This browser keeps no copy of the calculator here: it works while online.';
+    status.textContent = words;
+    if (offer) {
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.textContent = offer;
+      button.addEventListener('click', () => location.reload());
+      status.append(' ', button);
+    }
   };
+  const offlineRefused = () => say('This browser keeps no copy of the calculator here: it works while online.');
   if (location.protocol !== 'file:') {
     if (!('serviceWorker' in navigator)) {
       loading.then(offlineRefused);
     } else {
+      const worker = navigator.serviceWorker;
       const url = globalThis.trustedTypes
         ? trustedTypes.createPolicy('halvern', { createScriptURL: (u) => u }).createScriptURL('sw.js')
         : 'sw.js';
-      navigator.serviceWorker.register(url).catch(() => loading.then(offlineRefused));
+      const updating = worker.controller !== null;
+      worker.addEventListener('controllerchange', () => {
+        if (updating) say('A new version of the calculator is ready.', 'Reload');
+      });
+      worker.register(url).then((registration) => {
+        // A page left open looks for a new release whenever it is shown again.
+        document.addEventListener('visibilitychange', () => {
+          if (document.visibilityState === 'visible') registration.update().catch(() => {});
+        });
+      }, () => loading.then(offlineRefused));
     }
   }
 })();
