@@ -81,6 +81,7 @@ class HttpDriver:
             "navigate": ("POST", "/url"), "script": ("POST", "/execute/sync"),
             "async_script": ("POST", "/execute/async"), "actions": ("POST", "/actions"),
             "release": ("DELETE", "/actions"), "screenshot": ("GET", "/screenshot"),
+            "cdp": ("POST", "/goog/cdp/execute"),
         }[name]
         return self._call(method, f"/session/{self.session}{path}", None if method != "POST" else body)
 
@@ -168,7 +169,8 @@ class MarionetteDriver:
             shutil.rmtree(self.profile, ignore_errors=True)
 
 
-def start(browser):
+def start(browser, phone=None):
+    """A browser under its driver; Chromium with `phone` emulates that device's metrics and touch."""
     port = free_port()
     if browser == "chromium":
         for tool in ("chromium", "chromedriver"):
@@ -179,7 +181,8 @@ def start(browser):
             "goog:chromeOptions": {"binary": shutil.which("chromium"), "args": [
                 "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
                 "--disable-component-update", "--disable-sync", "--no-first-run",
-                "--disable-dev-shm-usage", "--window-size=640,480"]}})
+                "--disable-dev-shm-usage", "--window-size=640,480"],
+                **({"mobileEmulation": {"deviceMetrics": phone}} if phone else {})}})
     if browser == "webkit":
         minibrowser = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
         if not shutil.which("WebKitWebDriver") or not os.path.exists(minibrowser):
@@ -412,7 +415,7 @@ def run_scenario(scenario, driver):
     return failures
 
 
-def check_scenarios(page, cases, checks):
+def check_scenarios(page, cases, checks, where=""):
     start = {row["name"]: row["text"] for row in what_users_see() if row["kind"] == "field"}
     for scenario in cases["scenarios"]:
         if scenario["windows"] == "all" or "web" in scenario["windows"].split():
@@ -421,7 +424,7 @@ def check_scenarios(page, cases, checks):
             page.js("Object.entries(arguments[0]).forEach(([n, t]) => { document.getElementById(n).value = t; });"
                     "document.getElementById('amount').focus()", start)
             failures = run_scenario(scenario, page)
-            checks.equal(f"scenario {scenario['name']!r}", failures, [])
+            checks.equal(f"scenario {scenario['name']!r}{where}", failures, [])
 
 
 def check_glue(page, cases, checks):
@@ -471,6 +474,35 @@ def check_loading(driver, url, checks):
     driver.command("navigate", {"url": url + "no-wasm/"})
     shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
     checks.equal("when it cannot load", [shown[0], shown[1], shown[3]], [True, False, True])
+
+
+def check_phone(site, cases, screenshot, checks):
+    """The page on a phone, in Chromium's emulation of a 390 x 844 touch screen at a density of 3:
+    the layout for touch, its texts and controls large enough, the fee above an on-screen keyboard
+    over the lower half, every scenario as on the desktop, and nothing wider than a 320 px screen."""
+    server = serve(site)
+    driver = start("chromium", {"width": 390, "height": 844, "pixelRatio": 3.0, "touch": True})
+    try:
+        page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/", "chromium")
+        checks.equal("the layout on a phone", page.js("return document.documentElement.dataset.layout"), "touch")
+        checks.equal("texts under 16 px on a phone", page.js(
+            "return [...document.querySelectorAll('#caption, #client > :not(img)')]"
+            ".filter(e => parseFloat(getComputedStyle(e).fontSize) < 16).map(e => e.id)"), [])
+        checks.equal("controls under 44 px on a phone", page.js(
+            "return [...document.querySelectorAll('#client > input, #client > button')].filter(e =>"
+            " e.getBoundingClientRect().width < 44 || e.getBoundingClientRect().height < 44).map(e => e.id)"), [])
+        fee = page.js("return document.getElementById('fee').getBoundingClientRect().bottom")
+        checks.true(f"the fee above an on-screen keyboard ({fee} of 844 px)", fee <= 844 / 2)
+        with open(screenshot.replace(".png", "-on-a-phone.png"), "wb") as image:
+            image.write(base64.b64decode(driver.command("screenshot", {})))
+        check_scenarios(page, cases, checks, " on a phone")
+        driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride",
+                               "params": {"width": 320, "height": 640, "deviceScaleFactor": 2, "mobile": True}})
+        checks.equal("sideways scrolling on a 320 px screen",
+                     page.js("return document.scrollingElement.scrollWidth - innerWidth"), 0)
+    finally:
+        driver.quit()
+        server.shutdown()
 
 
 def check_accessibility(page, axe, checks):
@@ -588,6 +620,11 @@ def main():
             checks.failures.append(f"accessibility: {error}")
         with open(screenshot, "wb") as image:
             image.write(base64.b64decode(driver.command("screenshot", {})))
+        if browser == "chromium":
+            try:
+                check_phone(site, cases, screenshot, checks)
+            except Exception as error:  # pylint: disable=broad-except
+                checks.failures.append(f"phone: {error}")
     finally:
         driver.quit()
         server.shutdown()

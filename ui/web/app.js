@@ -16,6 +16,17 @@
     if (selectAll) control.select();
   };
 
+  // The layout for touch, where the window's would be too small to read or to hit, or where the
+  // browser's minimum font size would cut its captions (page.css).
+  const touch = matchMedia('(pointer: coarse), (max-width: 480px)');
+  const captionsCut = () => [...document.querySelectorAll('#client > span, #client > label, #client > button')]
+    .some((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight);
+  const chooseLayout = () => {
+    delete document.documentElement.dataset.layout;
+    if (touch.matches || captionsCut()) document.documentElement.dataset.layout = 'touch';
+  };
+  touch.addEventListener('change', chooseLayout);
+
   const measuring = document.createElement('canvas').getContext('2d');
   const family = getComputedStyle(element('amount')).fontFamily;
 
@@ -147,6 +158,7 @@
     module._halvern_fit_fonts(
       Math.round(parseFloat(getComputedStyle(document.documentElement).fontSize)),
       Math.ceil(fieldFrame), 10, 4);
+    chooseLayout();
 
     element('Command1').disabled = false;
     if (!status.dataset.said) status.hidden = true; // what the bar says besides stays

@@ -148,7 +148,8 @@ std::string layout() {
         << "#caption { width: " << client.width << "px; }\n";
     for (const ControlRow& row : controlTable) {
         const PixelRect box = pixelRect(row);
-        css << "#client > #" << row.name << " { left: " << box.left << "px; top: " << box.top
+        // One id, so that the touch layout's rules (page.css) take precedence where they apply.
+        css << "#" << row.name << " { left: " << box.left << "px; top: " << box.top
             << "px; width: " << box.width << "px; height: " << box.height << "px;";
         if (const auto colour = fixedBackground(row))
             css << " background: " << rgb(*colour) << "; color: " << rgb(textOnFixedColour) << ';';
