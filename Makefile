@@ -58,11 +58,12 @@ web: deps
 	@cmake --build --preset web
 	@echo "Web site: build/web/site/ (make run-web serves it)"
 
-# Serves the site on this machine only; Ctrl+C stops it.
+# Serves the site on this machine only, through nginx as a real host would; Ctrl+C stops it.
 WEB_PORT ?= 8080
+run-web: DEPS = web serve
 run-web: web
 	@echo "The calculator: http://127.0.0.1:$(WEB_PORT)/"
-	@python3 -m http.server --bind 127.0.0.1 --directory build/web/site $(WEB_PORT)
+	@ui/web/serve.sh build/web/site $(WEB_PORT)
 
 # What the web page costs to load in headless Chromium, against a static page with no script.
 WEB_LOADS ?= 15

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that one kind of work needs, and only those missing. Each make
 # target names the groups it uses, so `make run` brings only what building and running take.
-#   tools/install-deps.sh GROUP...   (build test windows web webtest asan fuzz lint package bench
-#                                     fresh repro)
+#   tools/install-deps.sh GROUP...   (build test windows web webtest serve asan fuzz lint package
+#                                     bench fresh repro)
 # Quiet when nothing is missing.
 set -euo pipefail
 
@@ -22,9 +22,11 @@ declare -A groups=(
              wixl msitools faketime"
   # the web page: emscripten (with Debian's node and its acorn) builds it offline
   [web]="cmake ninja-build make emscripten python3"
-  # the page's tests in Chromium, WebKit (MiniBrowser under Xvfb) and Firefox ESR, and npm for
-  # the pinned accessibility audit
-  [webtest]="chromium chromium-driver webkit2gtk-driver firefox-esr xvfb xauth python3"
+  # the page's tests in Chromium, WebKit (MiniBrowser under Xvfb) and Firefox ESR, served by
+  # nginx as a real host would, and npm for the pinned accessibility audit
+  [webtest]="chromium chromium-driver webkit2gtk-driver firefox-esr xvfb xauth python3 nginx-light"
+  # serving the page on this machine
+  [serve]="nginx-light"
   [asan]="libclang-rt-14-dev"
   [fuzz]="cmake ninja-build make clang libclang-rt-14-dev"
   [lint]="clang-tidy cppcheck"

@@ -590,15 +590,47 @@ def check_release(driver, site, checks):
         shutil.rmtree(new, ignore_errors=True)
 
 
+def host(site):
+    """The site through nginx with the project's configuration (ui/web/serve.sh), as a real host."""
+    port = free_port()
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui", "web", "serve.sh")
+    process = subprocess.Popen([script, site, str(port)], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    url = f"http://127.0.0.1:{port}/"
+    try:
+        wait_for(lambda: urllib.request.urlopen(url, timeout=2), 10, "nginx")
+    except Exception:  # pylint: disable=broad-except
+        process.kill()
+        skip(f"nginx does not serve here: {process.stderr.read().decode(errors='replace')[:300]}")
+    return process, url
+
+
+def check_host(url, checks):
+    """What a real host must send: the policy with no framing, no sniffing, no referrer, the
+    WebAssembly's type, compression, and caching that cannot strand a visitor."""
+    def headers(path):
+        request = urllib.request.Request(url + path, headers={"Accept-Encoding": "gzip"})
+        with urllib.request.urlopen(request, timeout=10) as response:
+            return response.headers
+    page, wasm = headers(""), headers("halvern.wasm")
+    checks.true("no framing by another site", "frame-ancestors 'none'" in page["Content-Security-Policy"])
+    checks.equal("the host's headers", [page["X-Content-Type-Options"], page["Referrer-Policy"],
+                                        page["Cache-Control"], wasm["Content-Type"], wasm["Content-Encoding"]],
+                 ["nosniff", "no-referrer", "no-cache", "application/wasm", "gzip"])
+
+
 def main():
     browser, site, cases_file, axe, screenshot = sys.argv[1:6]
     with open(cases_file, encoding="utf-8") as source:
         cases = json.load(source)
-    server = serve(site)
-    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    if not shutil.which("nginx") and not os.path.exists("/usr/sbin/nginx"):
+        skip("nginx is not installed (make test installs it)")
+    nginx, url = host(site)
+    server = serve(site)  # the checks that need a host of their own, slow or switching releases
+    special = f"http://127.0.0.1:{server.server_address[1]}/"
     try:
         driver = start(browser)
     except (OSError, RuntimeError, AssertionError) as error:
+        nginx.terminate()
         skip(f"{browser} could not start here: {error}")
     checks = Checks(browser)
     try:
@@ -610,7 +642,7 @@ def main():
                 checks.failures.append(f"{name}: {error}")
         for name, check in [("loading", check_loading), ("release", check_release)]:
             try:
-                check(driver, site if check is check_release else url, checks)
+                check(driver, site if check is check_release else special, checks)
             except Exception as error:  # pylint: disable=broad-except
                 checks.failures.append(f"{name}: {error}")
         page = Page(driver, url, browser)
@@ -625,9 +657,12 @@ def main():
                 check_phone(site, cases, screenshot, checks)
             except Exception as error:  # pylint: disable=broad-except
                 checks.failures.append(f"phone: {error}")
+        check_host(url, checks)
     finally:
         driver.quit()
         server.shutdown()
+        nginx.terminate()
+        nginx.wait(timeout=20)
     for failure in checks.failures:
         print(f"{browser}: FAILED: {failure}")
     print(f"{browser}: {checks.passed} checks passed, {len(checks.failures)} failed; screenshot in {screenshot}")

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Serves the site through nginx, with the project's configuration, on this machine only, in the
+# foreground and as the user who runs it: serve.sh <site folder> <port>. Ctrl+C stops it.
+set -euo pipefail
+site=$(realpath "$1")
+port=$2
+nginx=$(command -v nginx || echo /usr/sbin/nginx)
+[[ -x $nginx ]] || { echo "nginx is not installed (make run-web installs it)" >&2; exit 77; }
+run=$(mktemp -d)
+trap 'rm -rf "$run"' EXIT
+sed -e "s|@RUN@|$run|g" -e "s|@PORT@|$port|g" -e "s|@SITE@|$site|g" \
+  "$(dirname "$0")/nginx.conf.in" >"$run/nginx.conf"
+"$nginx" -p "$run" -c "$run/nginx.conf" -g 'daemon off;' &
+server=$!
+trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$run"' EXIT INT TERM
+wait "$server"
