@@ -104,7 +104,6 @@ std::string page() {
 <title>)" << escaped(formCaption)
          << R"(</title>
 <link rel="icon" href="halvern.ico" sizes="16x16 32x32">
-<link rel="icon" href="icons/halvern-48.png" type="image/png" sizes="48x48">
 <link rel="apple-touch-icon" href="icons/halvern-192.png">
 <link rel="manifest" href="manifest.webmanifest">
 <link rel="stylesheet" href="page.css">
@@ -115,7 +114,7 @@ std::string page() {
 <body>
 <main id=")"
          << formName << '"' << tableData() << R"( aria-labelledby="caption">
-<h1 id="caption"><img src="icons/halvern-48.png" width="16" height="16" alt="">)"
+<h1 id="caption"><img src="halvern.ico" width="16" height="16" alt="">)"
          << escaped(formCaption) << R"(</h1>
 <div id="client">
 )";
