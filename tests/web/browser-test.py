@@ -81,7 +81,7 @@ class HttpDriver:
             "navigate": ("POST", "/url"), "script": ("POST", "/execute/sync"),
             "async_script": ("POST", "/execute/async"), "actions": ("POST", "/actions"),
             "release": ("DELETE", "/actions"), "screenshot": ("GET", "/screenshot"),
-            "cdp": ("POST", "/goog/cdp/execute"),
+            "cdp": ("POST", "/goog/cdp/execute"), "rect": ("POST", "/window/rect"),
         }[name]
         return self._call(method, f"/session/{self.session}{path}", None if method != "POST" else body)
 
@@ -151,7 +151,8 @@ class MarionetteDriver:
     def command(self, name, body):
         command = {"navigate": "WebDriver:Navigate", "script": "WebDriver:ExecuteScript",
                    "async_script": "WebDriver:ExecuteAsyncScript", "actions": "WebDriver:PerformActions",
-                   "release": "WebDriver:ReleaseActions", "screenshot": "WebDriver:TakeScreenshot"}[name]
+                   "release": "WebDriver:ReleaseActions", "screenshot": "WebDriver:TakeScreenshot",
+                   "rect": "WebDriver:SetWindowRect"}[name]
         return self._send(command, body or {})
 
     def quit(self):
@@ -476,23 +477,29 @@ def check_loading(driver, url, checks):
     checks.equal("when it cannot load", [shown[0], shown[1], shown[3]], [True, False, True])
 
 
+def check_touch(page, checks, where, height):
+    """The layout for touch: its texts and controls large enough, the fee above an on-screen
+    keyboard over the lower half, nothing wider than the screen."""
+    checks.equal(f"the layout {where}", page.js("return document.documentElement.dataset.layout"), "touch")
+    checks.equal(f"texts under 16 px {where}", page.js(
+        "return [...document.querySelectorAll('#caption, #client > :not(img)')]"
+        ".filter(e => parseFloat(getComputedStyle(e).fontSize) < 16).map(e => e.id)"), [])
+    checks.equal(f"controls under 44 px {where}", page.js(
+        "return [...document.querySelectorAll('#client > input, #client > button')].filter(e =>"
+        " e.getBoundingClientRect().width < 44 || e.getBoundingClientRect().height < 44).map(e => e.id)"), [])
+    fee = page.js("return document.getElementById('fee').getBoundingClientRect().bottom")
+    checks.true(f"the fee above an on-screen keyboard {where} ({fee} of {height} px)", fee <= height / 2)
+    checks.equal(f"sideways scrolling {where}", page.js("return document.scrollingElement.scrollWidth - innerWidth"), 0)
+
+
 def check_phone(site, cases, screenshot, checks):
-    """The page on a phone, in Chromium's emulation of a 390 x 844 touch screen at a density of 3:
-    the layout for touch, its texts and controls large enough, the fee above an on-screen keyboard
-    over the lower half, every scenario as on the desktop, and nothing wider than a 320 px screen."""
+    """The page on a phone, in Chromium's emulation of a 390 x 844 touch screen at a density of 3,
+    with every scenario as on the desktop, and of a 320 px screen."""
     server = serve(site)
     driver = start("chromium", {"width": 390, "height": 844, "pixelRatio": 3.0, "touch": True})
     try:
         page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/", "chromium")
-        checks.equal("the layout on a phone", page.js("return document.documentElement.dataset.layout"), "touch")
-        checks.equal("texts under 16 px on a phone", page.js(
-            "return [...document.querySelectorAll('#caption, #client > :not(img)')]"
-            ".filter(e => parseFloat(getComputedStyle(e).fontSize) < 16).map(e => e.id)"), [])
-        checks.equal("controls under 44 px on a phone", page.js(
-            "return [...document.querySelectorAll('#client > input, #client > button')].filter(e =>"
-            " e.getBoundingClientRect().width < 44 || e.getBoundingClientRect().height < 44).map(e => e.id)"), [])
-        fee = page.js("return document.getElementById('fee').getBoundingClientRect().bottom")
-        checks.true(f"the fee above an on-screen keyboard ({fee} of 844 px)", fee <= 844 / 2)
+        check_touch(page, checks, "on a phone", 844)
         with open(screenshot.replace(".png", "-on-a-phone.png"), "wb") as image:
             image.write(base64.b64decode(driver.command("screenshot", {})))
         check_scenarios(page, cases, checks, " on a phone")
@@ -503,6 +510,17 @@ def check_phone(site, cases, screenshot, checks):
     finally:
         driver.quit()
         server.shutdown()
+
+
+def check_narrow(driver, url, screenshot, checks):
+    """The page in a window as narrow as a phone, where a browser has no phone to emulate."""
+    driver.command("rect", {"width": 360, "height": 900})  # about a phone's viewport, below the bars
+    page = Page(driver, url, checks.browser)
+    # As narrow as the browser's windows go: 447 px in WebKit's MiniBrowser, 500 in Firefox.
+    checks.true(f"a narrow window ({page.js('return innerWidth')} px)", page.js("return innerWidth") <= 560)
+    check_touch(page, checks, "in a narrow window", page.js("return innerHeight"))
+    with open(screenshot.replace(".png", "-narrow.png"), "wb") as image:
+        image.write(base64.b64decode(driver.command("screenshot", {})))
 
 
 def check_accessibility(page, axe, checks):
@@ -652,11 +670,13 @@ def main():
             checks.failures.append(f"accessibility: {error}")
         with open(screenshot, "wb") as image:
             image.write(base64.b64decode(driver.command("screenshot", {})))
-        if browser == "chromium":
-            try:
+        try:
+            if browser == "chromium":
                 check_phone(site, cases, screenshot, checks)
-            except Exception as error:  # pylint: disable=broad-except
-                checks.failures.append(f"phone: {error}")
+            else:
+                check_narrow(driver, url, screenshot, checks)
+        except Exception as error:  # pylint: disable=broad-except
+            checks.failures.append(f"phone: {error}")
         check_host(url, checks)
     finally:
         driver.quit()

@@ -16,9 +16,10 @@
     if (selectAll) control.select();
   };
 
-  // The layout for touch, where the window's would be too small to read or to hit, or where the
-  // browser's minimum font size would cut its captions (page.css).
-  const touch = matchMedia('(pointer: coarse), (max-width: 480px)');
+  // The layout for touch, where the window's would be too small to read or to hit (a viewport
+  // narrower than the window with its captions at 16 px), or where the browser's minimum font
+  // size would cut its captions (page.css).
+  const touch = matchMedia('(pointer: coarse), (max-width: 560px)');
   const captionsCut = () => [...document.querySelectorAll('#client > span, #client > label, #client > button')]
     .some((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight);
   const chooseLayout = () => {
