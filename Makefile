@@ -67,7 +67,7 @@ run-web: web
 
 # What the web page costs to load in headless Chromium, against a static page with no script.
 WEB_LOADS ?= 15
-bench-web: DEPS = web webtest
+bench-web: DEPS = web webtest webbench
 bench-web: web
 	@python3 bench/web/page-load.py build/web/site $(WEB_LOADS)
 

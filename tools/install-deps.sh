@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that one kind of work needs, and only those missing. Each make
 # target names the groups it uses, so `make run` brings only what building and running take.
-#   tools/install-deps.sh GROUP...   (build test windows web webtest serve asan fuzz lint package
-#                                     bench fresh repro)
+#   tools/install-deps.sh GROUP...   (build test windows web webtest serve webbench asan fuzz
+#                                     lint package bench fresh repro)
 # Quiet when nothing is missing.
 set -euo pipefail
 
@@ -27,6 +27,8 @@ declare -A groups=(
   [webtest]="chromium chromium-driver webkit2gtk-driver firefox-esr xvfb xauth python3 nginx-light"
   # serving the page on this machine
   [serve]="nginx-light"
+  # the web benchmark: Chromium, and npm for the pinned Lighthouse
+  [webbench]="chromium chromium-driver python3 nginx-light"
   [asan]="libclang-rt-14-dev"
   [fuzz]="cmake ninja-build make clang libclang-rt-14-dev"
   [lint]="clang-tidy cppcheck"
@@ -48,7 +50,7 @@ for group in "$@"; do
 done
 
 # npm comes with some builds of node; Debian's own is a package of its own.
-if [[ " $* " == *" webtest "* ]] && ! command -v npm >/dev/null 2>&1; then
+if [[ " $* " == *" webtest "* || " $* " == *" webbench "* ]] && ! command -v npm >/dev/null 2>&1; then
   packages+=(npm)
 fi
 
@@ -75,17 +77,24 @@ if ((${#missing[@]})); then
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The accessibility audit, at the version package-lock.json pins, from the npm registry.
-if [[ " $* " == *" webtest "* ]]; then
+# npm packages at the versions a lock file pins, from the npm registry: the browser tests'
+# accessibility audit, and the web benchmark's Lighthouse.
+npm_tools() { # <folder with package.json and its lock> <build folder> <file that shows they are in>
+  local top tools
   top=$(cd "$(dirname "$0")/.." && pwd)
-  tools=$top/build/web-tools
-  if ! cmp -s "$top/tests/web/package-lock.json" "$tools/package-lock.json" ||
-    [[ ! -f $tools/node_modules/axe-core/axe.min.js ]]; then
-    echo "Installing the browser tests' npm packages (package-lock.json) into build/web-tools"
+  tools=$top/build/$2
+  if ! cmp -s "$top/$1/package-lock.json" "$tools/package-lock.json" || [[ ! -f $tools/$3 ]]; then
+    echo "Installing the npm packages of $1/package-lock.json into build/$2"
     mkdir -p "$tools"
-    cp "$top/tests/web/package.json" "$top/tests/web/package-lock.json" "$tools/"
+    cp "$top/$1/package.json" "$top/$1/package-lock.json" "$tools/"
     (cd "$tools" && npm ci --no-audit --no-fund --ignore-scripts --loglevel=error >/dev/null)
   fi
+}
+if [[ " $* " == *" webtest "* ]]; then
+  npm_tools tests/web web-tools node_modules/axe-core/axe.min.js
+fi
+if [[ " $* " == *" webbench "* ]]; then
+  npm_tools bench/web web-bench-tools node_modules/lighthouse/cli/index.js
 fi
 
 # The number tests prove that a decimal-comma locale changes nothing, and the second build of the

@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
-"""What the web page costs to load: the bytes a first visit fetches, gzip -9, and first paint and
+"""What the web page costs to load, and Lighthouse's mobile scores for it served by nginx as a real
+host would (Lighthouse from the npm registry, pinned in bench/web/package-lock.json): the bytes a
+first visit fetches, gzip -9, and first paint and
 ready-to-press in headless Chromium, median of N cold loads, against a floor measured in the same
 run: a static page with the same ten controls, styles and logo and no script.
 
   page-load.py <site> [loads, default 15]
 """
 import gzip
+import json
 import importlib.util
 import os
 import re
 import shutil
 import statistics
+import subprocess
 import sys
 import tempfile
 
@@ -92,6 +96,29 @@ def main():
     print(f"  ratio                       {median(paints) / median(floors):6.2f} (goal: at most 1.2)")
     print(f"  ready to press, the page    {median(readies):6.1f} ms ({min(readies):.1f} to {max(readies):.1f})")
     print(f"  ready to press / the floor's first paint {median(readies) / median(floors):6.2f} (goal: at most 1.2)")
+    lighthouse(site)
+
+
+def lighthouse(site):
+    """Lighthouse's four scores for the page on a phone (its default), and what lost points."""
+    top = os.path.join(here, "..", "..")
+    nginx, url = browser_test.host(site)
+    report = os.path.join(tempfile.mkdtemp(prefix="halvern-lighthouse-"), "report.json")
+    try:
+        subprocess.run(["node", os.path.join(top, "build", "web-bench-tools", "node_modules", "lighthouse", "cli",
+                                             "index.js"), url, "--quiet", "--output=json", f"--output-path={report}",
+                        "--only-categories=performance,accessibility,best-practices,seo",
+                        "--chrome-flags=--headless=new --no-sandbox --disable-gpu"],
+                       env={**os.environ, "CHROME_PATH": shutil.which("chromium")}, check=True, timeout=300)
+    finally:
+        nginx.terminate()
+    with open(report, encoding="utf-8") as source:
+        result = json.load(source)
+    print("Lighthouse, mobile (goal: 100 in each):")
+    for category in result["categories"].values():
+        lost = [ref["id"] for ref in category["auditRefs"] if ref.get("weight")
+                and result["audits"][ref["id"]]["score"] not in (None, 1)]
+        print(f"  {category['title']:24} {round(category['score'] * 100):4}  {' '.join(lost)}")
 
 
 if __name__ == "__main__":

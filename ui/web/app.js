@@ -16,10 +16,9 @@
     if (selectAll) control.select();
   };
 
-  // The layout for touch, where the window's would be too small to read or to hit (a viewport
-  // narrower than the window with its captions at 16 px), or where the browser's minimum font
-  // size would cut its captions (page.css).
-  const touch = matchMedia('(pointer: coarse), (max-width: 560px)');
+  // The layout for touch (page.css), where layout.js chose it before the first paint, or where
+  // the browser's minimum font size would cut the window's captions.
+  const touch = globalThis.halvernTouch; // layout.js
   const captionsCut = () => [...document.querySelectorAll('#client > span, #client > label, #client > button')]
     .some((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight);
   const chooseLayout = () => {

@@ -108,6 +108,7 @@ std::string page() {
 <link rel="manifest" href="manifest.webmanifest">
 <link rel="stylesheet" href="page.css">
 <link rel="stylesheet" href="layout.css">
+<script src="layout.js"></script>
 <script src="halvern.js" defer></script>
 <script src="app.js" defer></script>
 </head>
