@@ -69,7 +69,7 @@ inline Step parseStep(const std::string& source) {
     std::istringstream in(source);
     Step step;
     in >> step.verb;
-    if (wordsOf.count(step.verb) == 0)
+    if (!wordsOf.contains(step.verb))
         throw std::runtime_error("scenarios.tsv: no step " + step.verb);
     for (std::string word; step.words.size() < wordsOf.at(step.verb) && in >> word;)
         step.words.push_back(word);
