@@ -20,8 +20,9 @@ declare -A groups=(
   # (faketime stops wixl's clock at the commit's time)
   [windows]="cmake ninja-build make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
              wixl msitools faketime"
-  # the web page: emscripten (with Debian's node and its acorn) builds it offline
-  [web]="cmake ninja-build make emscripten python3"
+  # the web page: emscripten (with Debian's node and its acorn) builds it offline, and esbuild
+  # takes the comments out of its scripts
+  [web]="cmake ninja-build make emscripten esbuild python3"
   # the page's tests in Chromium, WebKit (MiniBrowser under Xvfb) and Firefox ESR, served by
   # nginx as a real host would, and npm for the pinned accessibility audit
   [webtest]="chromium chromium-driver webkit2gtk-driver firefox-esr xvfb xauth python3 nginx-light"

@@ -94,15 +94,22 @@ EMSCRIPTEN_KEEPALIVE void halvern_press() {
 
 // A paste of `length` UTF-16 units into field `index` (its place in the field table), whose text
 // is `fieldLength` long with `selected` of it selected: the page puts in what a paste puts in
-// every window, or the paste is refused whole and the user told.
-EMSCRIPTEN_KEEPALIVE void halvern_paste(int index, const char16_t* text, int length,
-                                        int fieldLength, int selected) {
+// every window, or the paste is refused whole and the user told. Where that is the text as it
+// came, the browser's own paste puts it in (1): a page that takes every paste itself reads to
+// the browser as one that prevents pasting.
+EMSCRIPTEN_KEEPALIVE int halvern_paste(int index, const char16_t* text, int length,
+                                       int fieldLength, int selected) {
     const std::u16string_view pasted(text, count(length));
     const std::size_t taken = pastedLength(pasted);
-    if (fitsField(count(fieldLength), count(selected), taken))
-        pageInsert(nameOf(fieldAt(index)).c_str(), pastedText(pasted).c_str());
-    else
+    if (!fitsField(count(fieldLength), count(selected), taken)) {
         refuseLongText(window(), fieldAt(index), taken);
+        return 0;
+    }
+    const std::u16string kept = pastedText(pasted);
+    if (kept == pasted)
+        return 1;
+    pageInsert(nameOf(fieldAt(index)).c_str(), kept.c_str());
+    return 0;
 }
 
 // A drop of `inserted` characters, or typing of them where `typed` is set: whether the field

@@ -121,12 +121,14 @@
     fields.forEach((name, index) => {
       const field = element(name);
       const selected = () => field.selectionEnd - field.selectionStart;
-      // Pastes go to the module, which weighs them and puts in what a paste puts in.
+      // Pastes go to the module, which weighs them and puts in what a paste puts in, or leaves
+      // the browser's own paste to do it where that is the same.
       field.addEventListener('paste', (event) => {
-        event.preventDefault();
         const text = event.clipboardData.getData('text/plain');
         const pointer = utf16(text);
-        module._halvern_paste(index, pointer, text.length, field.value.length, selected());
+        if (!module._halvern_paste(index, pointer, text.length, field.value.length, selected())) {
+          event.preventDefault();
+        }
         module._free(pointer);
       });
       field.addEventListener('drop', (event) => {
