@@ -53,6 +53,14 @@ print(f"screen reader: found the application {app.name!r}")
 window = eventually(lambda: first(app, pyatspi.ROLE_FRAME, TITLE), f"window titled {TITLE!r}")
 print(f"screen reader: the window is a {window.getRoleName()} named {window.name!r}")
 
+# The window's controls in the order a person reads them: line by line, each caption before its
+# field.
+roles = [child.getRole() for child in window if child is not None]
+if roles != [pyatspi.ROLE_LABEL, pyatspi.ROLE_IMAGE] + [pyatspi.ROLE_LABEL, pyatspi.ROLE_TEXT] * 2 + [
+        pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_LABEL, pyatspi.ROLE_TEXT, pyatspi.ROLE_LABEL]:
+    fail(f"the controls read in another order: {[pyatspi.Atspi.Role(r).value_nick for r in roles]}")
+print("screen reader: the controls read in the order a person reads the window")
+
 fields = {}
 for field, caption in CAPTIONS.items():
     label = first(window, pyatspi.ROLE_LABEL, caption)

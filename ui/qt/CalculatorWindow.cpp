@@ -279,8 +279,10 @@ CalculatorWindow::CalculatorWindow(QWidget* parent)
     buildControls();
 }
 
+// Made in the order a person reads the window, which is the order a screen reader walks them.
 void CalculatorWindow::buildControls() {
-    for (const ControlRow& row : controlTable) {
+    for (const std::size_t index : readingOrder()) {
+        const ControlRow& row = controlTable.at(index);
         QWidget* control = createControl(row, this);
         control->setObjectName(QString::fromUtf8(row.name));
         control->setGeometry(logicalRect(pixelRect(row)));
