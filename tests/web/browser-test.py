@@ -139,14 +139,17 @@ class MarionetteDriver:
         result = reply[3]
         return result.get("value") if isinstance(result, dict) and "value" in result else result
 
-    def set_clipboard(self, text):
+    def chrome(self, script, *args):
+        """A script run in the browser itself, where its settings and clipboard are."""
         self._send("Marionette:SetContext", {"value": "chrome"})
         try:
-            self._send("WebDriver:ExecuteScript", {"script": (
-                "Cc['@mozilla.org/widget/clipboardhelper;1'].getService(Ci.nsIClipboardHelper)"
-                ".copyString(arguments[0]);"), "args": [text]})
+            self._send("WebDriver:ExecuteScript", {"script": script, "args": list(args)})
         finally:
             self._send("Marionette:SetContext", {"value": "content"})
+
+    def set_clipboard(self, text):
+        self.chrome("Cc['@mozilla.org/widget/clipboardhelper;1'].getService(Ci.nsIClipboardHelper)"
+                    ".copyString(arguments[0]);", text)
 
     def command(self, name, body):
         command = {"navigate": "WebDriver:Navigate", "script": "WebDriver:ExecuteScript",
@@ -513,7 +516,17 @@ def check_phone(site, cases, screenshot, checks):
 
 
 def check_narrow(driver, url, screenshot, checks):
-    """The page in a window as narrow as a phone, where a browser has no phone to emulate."""
+    """The page in a window as narrow as a phone, where a browser has no phone to emulate; and in
+    Firefox, in a wide window with a minimum font size that would cut the window's captions."""
+    if hasattr(driver, "chrome"):
+        driver.chrome("Services.prefs.setIntPref('font.minimum-size.x-western', 12)")
+        try:
+            page = Page(driver, url, checks.browser)
+            checks.equal("the layout where a minimum font size would cut the captions",
+                         page.js("return [document.documentElement.dataset.layout, innerWidth > 560]"),
+                         ["touch", True])
+        finally:
+            driver.chrome("Services.prefs.clearUserPref('font.minimum-size.x-western')")
     driver.command("rect", {"width": 360, "height": 900})  # about a phone's viewport, below the bars
     page = Page(driver, url, checks.browser)
     # As narrow as the browser's windows go: 447 px in WebKit's MiniBrowser, 500 in Firefox.
