@@ -1,6 +1,8 @@
 // The page's side of the calculator: it wires the page's controls to the WebAssembly module
 // (WebWindow.cpp), which runs the calculation and the rules every window shares, and offers the
-// module what only the page can do (halvernPage). It decides nothing of its own.
+// module what only the page can do (halvernPage). The rules of the window are the module's; the
+// page decides only what is the page's own: its layout for touch, and what the bar under the
+// window says while the module loads, if it cannot, and when a new release is ready.
 'use strict';
 
 (() => {
@@ -108,8 +110,6 @@
   } catch (error) {
     loading = Promise.reject(error); // no module script at all
   }
-  loading.catch(unavailable);
-
   loading.then((module) => {
     const utf16 = (text) => {
       const bytes = (text.length + 1) * 2;
@@ -167,7 +167,7 @@
     document.body.dataset.ready = 'true';
     performance.mark('ready-to-press');
     tabChain[0].focus();
-  });
+  }, unavailable);
 
   // Offline use, where the browser keeps the page's files; where it will not, the user is told.
   // A release published while the page is open takes over the worker: the page offers it.
@@ -186,7 +186,7 @@
   const offlineRefused = () => say('This browser keeps no copy of the calculator here: it works while online.');
   if (location.protocol !== 'file:') {
     if (!('serviceWorker' in navigator)) {
-      loading.then(offlineRefused);
+      loading.then(offlineRefused, () => {});
     } else {
       const worker = navigator.serviceWorker;
       const url = globalThis.trustedTypes
@@ -201,7 +201,7 @@
         document.addEventListener('visibilitychange', () => {
           if (document.visibilityState === 'visible') registration.update().catch(() => {});
         });
-      }, () => loading.then(offlineRefused));
+      }, () => loading.then(offlineRefused, () => {}));
     }
   }
 })();
