@@ -625,13 +625,16 @@ def host(site):
     """The site through nginx with the project's configuration (ui/web/serve.sh), as a real host."""
     port = free_port()
     script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui", "web", "serve.sh")
-    process = subprocess.Popen([script, site, str(port)], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    log = tempfile.TemporaryFile()
+    process = subprocess.Popen([script, site, str(port)], stdout=subprocess.DEVNULL, stderr=log)
     url = f"http://127.0.0.1:{port}/"
     try:
         wait_for(lambda: urllib.request.urlopen(url, timeout=2), 10, "nginx")
-    except Exception:  # pylint: disable=broad-except
-        process.kill()
-        skip(f"nginx does not serve here: {process.stderr.read().decode(errors='replace')[:300]}")
+    except Exception as error:  # pylint: disable=broad-except
+        process.terminate()
+        process.wait(timeout=20)
+        log.seek(0)
+        raise RuntimeError(f"nginx does not serve the site: {error}; {log.read().decode(errors='replace')[:300]}")
     return process, url
 
 

@@ -8,7 +8,11 @@ nginx=$(command -v nginx || echo /usr/sbin/nginx)
 [[ -x $nginx ]] || { echo "nginx is not installed (make run-web installs it)" >&2; exit 77; }
 run=$(mktemp -d)
 trap 'rm -rf "$run"' EXIT
-sed -e "s|@RUN@|$run|g" -e "s|@PORT@|$port|g" -e "s|@SITE@|$site|g" \
+# Its workers run as the user who runs it, who can read the site: started by root, nginx would
+# otherwise give them to nobody.
+user=""
+if ((EUID == 0)); then user="user root;"; fi
+sed -e "s|@RUN@|$run|g" -e "s|@PORT@|$port|g" -e "s|@SITE@|$site|g" -e "s|@USER@|$user|g" \
   "$(dirname "$0")/nginx.conf.in" >"$run/nginx.conf"
 "$nginx" -p "$run" -c "$run/nginx.conf" -g 'daemon off;' &
 server=$!
