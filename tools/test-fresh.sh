@@ -190,15 +190,20 @@ cd halvern && xvfb-run -a bash -c '
   make=$!
   window=
   for _ in $(seq 600); do
-    window=$(xdotool search --name "^Halvern Fee Calculator$" 2>/dev/null | head -n 1)
+    window=$(xdotool search --onlyvisible --name "^Halvern Fee Calculator$" 2>/dev/null | head -n 1)
     [[ -n $window ]] && break
     kill -0 $make 2>/dev/null || break
     sleep 0.2
   done
   [[ -n $window ]] || { echo "no window titled Halvern Fee Calculator:"; cat "$HOME/run.log"; exit 1; }
-  program=$(xdotool getwindowpid "$window")
-  echo "window $window \"$(xdotool getwindowname "$window")\" of process $program appeared; ending it"
-  kill "$program"
+  # A window is found by its name before it has all its properties: its process id may come later.
+  program=
+  for _ in $(seq 50); do
+    program=$(xdotool getwindowpid "$window" 2>/dev/null) && break
+    sleep 0.1
+  done
+  echo "window $window \"$(xdotool getwindowname "$window")\" of process ${program:-unknown} appeared; ending it"
+  kill "${program:-$make}"
   wait $make || true
 '
 EOF
