@@ -334,50 +334,6 @@ TEST_F(Win32Window, Scenarios) {
     }
 }
 
-// An icon's colour pixels, top row first, 32 bits each.
-std::vector<std::uint32_t> pixelsOf(HICON icon, LONG size) {
-    ICONINFO info{};
-    if (GetIconInfo(icon, &info) == FALSE)
-        return {};
-    BITMAP colour{};
-    GetObjectW(info.hbmColor, sizeof colour, &colour);
-    if (colour.bmWidth != size || colour.bmHeight != size) {
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        ADD_FAILURE() << "a " << colour.bmWidth << " x " << colour.bmHeight << " icon, not "
-                      << size;
-        return {};
-    }
-    BITMAPINFO format{};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size * size));
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, info.hbmColor, 0, static_cast<UINT>(size), pixels.data(), &format,
-              DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return pixels;
-}
-
-// The big icon at each density: the program icon's own 32-pixel image at 100 %, and where the
-// density asks for more, images drawn at that size, never the program icon's images blown up.
-TEST_F(Win32Window, TheBigIconHasThePixelsTheDensityAsksFor) {
-    for (const UINT dpi : {96U, 144U, 192U}) {
-        SCOPED_TRACE(dpi);
-        window->layout(dpi);
-        const LONG size = MulDiv(32, static_cast<int>(dpi), 96);
-        auto* icon =
-            reinterpret_cast<HICON>(SendMessageW(window->handle(), WM_GETICON, ICON_BIG, 0));
-        auto* scaled = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1",
-                                                     IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-        const std::vector<std::uint32_t> shown = pixelsOf(icon, size);
-        ASSERT_EQ(shown.size(), static_cast<std::size_t>(size * size));
-        EXPECT_EQ(shown == pixelsOf(scaled, size), dpi == 96);
-        DestroyIcon(scaled);
-    }
-}
-
 // The window colour shows through the logo's transparent corners. At its own size and at twice it
 // the logo is drawn pixel for pixel from its own image: the doubled one where the screen is dense.
 TEST_F(Win32Window, LogoDrawsWithItsTransparency) {

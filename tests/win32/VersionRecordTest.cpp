@@ -1,5 +1,4 @@
 // The version record of the built program, read back through the Windows API under Wine.
-#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -57,37 +56,6 @@ TEST(VersionRecord, ReadsBackFromTheProgram) {
         EXPECT_EQ(std::wstring(value), expected);
     }
     EXPECT_EQ(checked, 5);
-}
-
-// The program file's icon, as Explorer shows it: the first icon group holds the icon file's three
-// images (32 x 32 in 2 and 16 colours, 16 x 16 in 16 colours), not any of the larger ones.
-TEST(VersionRecord, TheProgramIconKeepsItsThreeImages) {
-    HMODULE program = LoadLibraryExW(wide(HALVERN_PROGRAM).c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(program, nullptr);
-    HRSRC found = FindResourceW(program, L"IDI_ICON1", MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
-    ASSERT_NE(found, nullptr);
-    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(program, found)));
-    const WORD count = *reinterpret_cast<const WORD*>(group + 4);
-    std::vector<std::string> images;
-    for (WORD i = 0; i < count; ++i) {
-        const BYTE* entry = group + 6 + 14 * i; // width, height, colours, reserved, planes, bits
-        const WORD bits = *reinterpret_cast<const WORD*>(entry + 6);
-        const WORD id = *reinterpret_cast<const WORD*>(entry + 12);
-        // The image the entry names must be the same size as the entry says.
-        HRSRC image = FindResourceW(program, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3)); // RT_ICON
-        ASSERT_NE(image, nullptr);
-        const auto* header =
-            static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(program, image)));
-        ASSERT_EQ(header->biSize, sizeof(BITMAPINFOHEADER)) << "image " << id << " is no bitmap";
-        EXPECT_EQ(header->biWidth, entry[0]);
-        EXPECT_EQ(header->biBitCount, bits);
-        images.push_back(std::to_string(entry[0]) + "x" + std::to_string(entry[1]) + "x" +
-                         std::to_string(bits));
-    }
-    std::sort(images.begin(), images.end());
-    EXPECT_EQ(images, (std::vector<std::string>{"16x16x4", "32x32x1", "32x32x4"}));
-    FreeLibrary(program);
 }
 
 } // namespace
