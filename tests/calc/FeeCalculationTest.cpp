@@ -110,33 +110,6 @@ TEST(FeeCalculation, WorkedExamplesAcrossGoldPricesAndSizes) {
     }
 }
 
-TEST(FeeSchedule, StepsOnlyWhereTheScheduleSaysSo) {
-    struct Case {
-        double grams = 0.0;
-        std::optional<double> fee;
-    };
-    const Case cases[] = {
-        {std::nextafter(0.0004, 0.0), std::nullopt},
-        {0.0004, 0.00022},
-        {std::nextafter(0.1, 0.0), 0.0052},
-        {0.1, 0.005},
-        {std::nextafter(0.5, 0.0), 0.01},
-        {0.5, 0.01},
-        {std::nextafter(1.0, 0.0), 0.01},
-        {1.0, 0.01},
-        {0.0, std::nullopt},
-        {-5.0, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.grams);
-        const std::optional<double> fee = halvern::FeeSchedule(c.grams);
-        ASSERT_EQ(fee.has_value(), c.fee.has_value());
-        if (fee) {
-            EXPECT_DOUBLE_EQ(*fee, *c.fee);
-        }
-    }
-}
-
 // The rounding as a literal reading of its rule: 10000 passes, each free to set the cents.
 double roundByEveryPass(double cents) {
     for (int i = 1; i <= 10000; ++i) {
