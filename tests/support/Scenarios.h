@@ -1,11 +1,6 @@
 #pragma once
 
-#include "TablesText.h"
-
 #include <algorithm>
-#include <map>
-#include <sstream>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,7 +8,8 @@
 namespace halvern::testing {
 
 // The scenarios of scenarios.tsv: what a user does in the window and what they then see. Each
-// window's tests run them through a driver of their toolkit (ScenarioDriver) with runScenario.
+// window's tests run them through a driver of their toolkit (ScenarioDriver) with runScenario;
+// the browser tests run the same through tables.py.
 
 struct Step {
     std::string verb;
@@ -32,77 +28,13 @@ struct Scenario {
     }
 };
 
-// \r, \n, \uXXXX (as UTF-8, up to U+FFFF); {c*N} is N times the character c.
-inline std::string expandText(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '{') {
-            const std::size_t close = text.find('}', i);
-            out.append(std::stoul(text.substr(i + 3, close - i - 3)), text.at(i + 1));
-            i = close;
-        } else if (text[i] == '\\' && text.at(i + 1) == 'u') {
-            const auto code = std::stoul(text.substr(i + 2, 4), nullptr, 16);
-            i += 5;
-            if (code < 0x800) {
-                out += static_cast<char>(0xC0 | (code >> 6));
-            } else {
-                out += static_cast<char>(0xE0 | (code >> 12));
-                out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            }
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (text[i] == '\\') {
-            out += text.at(++i) == 'r' ? '\r' : text[i] == 'n' ? '\n' : text[i];
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-// A step's verb, its words (as many as the verb takes), and the rest as its text.
-inline Step parseStep(const std::string& source) {
-    static const std::map<std::string, std::size_t> wordsOf{
-        {"set", 1},      {"type", 1},   {"click", 1},      {"key", 1},
-        {"select", 2},   {"paste", 1},  {"expect", 1},     {"focus", 1},
-        {"selected", 2}, {"report", 2}, {"from-start", 1},
+// The scenarios of scenarios.tsv, as tables.py reads them.
+inline const std::vector<Scenario>& scenarios() {
+    static const std::vector<Scenario> all{
+// clang-format off
+#include "scenarios.inc"
+        // clang-format on
     };
-    std::istringstream in(source);
-    Step step;
-    in >> step.verb;
-    if (!wordsOf.contains(step.verb))
-        throw std::runtime_error("scenarios.tsv: no step " + step.verb);
-    for (std::string word; step.words.size() < wordsOf.at(step.verb) && in >> word;)
-        step.words.push_back(word);
-    in.get(); // the space before the text
-    std::string rest;
-    std::getline(in, rest);
-    step.text = expandText(rest);
-    return step;
-}
-
-inline std::vector<Scenario> scenarios() {
-    std::vector<Scenario> all;
-    std::istringstream lines(scenariosText);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.empty() || line.front() == '#')
-            continue;
-        std::vector<std::string> columns;
-        std::istringstream cells(line);
-        for (std::string cell; std::getline(cells, cell, '\t');)
-            columns.push_back(cell);
-        if (columns.size() != 3 || (columns[0].empty() != columns[1].empty()))
-            throw std::runtime_error("scenarios.tsv: not three columns in: " + line);
-        if (!columns[0].empty())
-            all.push_back({columns[0], columns[1], {}});
-        // The steps, separated by " · ", and the separator that begins a continued line.
-        std::string steps = " " + columns[2] + " \xC2\xB7 ";
-        for (std::size_t at = 0, next = 0;
-             (next = steps.find(" \xC2\xB7 ", at)) != std::string::npos; at = next + 4) {
-            const std::string step = steps.substr(at, next - at);
-            if (step.find_first_not_of(' ') != std::string::npos)
-                all.back().steps.push_back(parseStep(step.substr(step.find_first_not_of(' '))));
-        }
-    }
     return all;
 }
 

@@ -1,13 +1,8 @@
 #pragma once
 
-#include "TablesText.h"
-
 #include <cstdint>
 #include <optional>
-#include <sstream>
-#include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace halvern::testing {
@@ -27,35 +22,13 @@ struct SeenControl {
     int blue() const { return static_cast<int>(*background & 0xFF); }
 };
 
-inline std::vector<SeenControl> whatUsersSee() {
-    std::vector<SeenControl> seen;
-    std::istringstream lines(whatUsersSeeText);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.empty() || line.front() == '#')
-            continue;
-        std::vector<std::string> cells;
-        std::istringstream columns(line);
-        for (std::string cell; std::getline(columns, cell, '\t');)
-            cells.push_back(cell);
-        if (line.back() == '\t')
-            cells.emplace_back();
-        if (cells.size() != 9)
-            throw std::runtime_error("what-users-see.tsv: not nine columns in: " + line);
-        SeenControl control{cells[0],
-                            cells[1],
-                            std::stoi(cells[2]),
-                            std::stoi(cells[3]),
-                            std::stoi(cells[4]),
-                            std::stoi(cells[5]),
-                            std::nullopt,
-                            cells[7] == "-" ? 0 : std::stoi(cells[7]),
-                            cells[8]};
-        if (cells[6] != "theme")
-            control.background =
-                static_cast<std::uint32_t>(std::stoul(cells[6].substr(1), nullptr, 16));
-        seen.push_back(control);
-    }
+// The rows of what-users-see.tsv, as tables.py reads them.
+inline const std::vector<SeenControl>& whatUsersSee() {
+    static const std::vector<SeenControl> seen{
+// clang-format off
+#include "what-users-see.inc"
+        // clang-format on
+    };
     return seen;
 }
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """The web page in a real browser, driven as a person would through WebDriver: Chromium through
 chromedriver, WebKit through WebKitWebDriver, Firefox through its own Marionette protocol (Debian
-has no geckodriver). It reads the cases every window's tests read, checks the page against what
-users see in the window (tests/support/what-users-see.tsv), presses, types, pastes and reads reports, runs an accessibility audit (axe-core)
-and keeps a screenshot. Exit 77 (skipped) where the browser or its driver cannot run here.
+has no geckodriver). It checks the page against what users see in the window and plays the
+scenarios every window's tests play (the tables of tests/support, read by tables.py), runs an
+accessibility audit (axe-core) and keeps a screenshot. Exit 77 (skipped) where the browser or its
+driver cannot run here.
 
-  browser-test.py chromium|webkit|firefox <site> <cases.json> <axe.min.js> <screenshot.png>
+  browser-test.py chromium|webkit|firefox <site> <axe.min.js> <screenshot.png>
 """
 import base64
 import functools
@@ -23,6 +24,9 @@ import threading
 import time
 import urllib.error
 import urllib.request
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from tables import scenarios, what_users_see  # noqa: E402  pylint: disable=wrong-import-position
 
 SKIP = 77
 ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
@@ -208,10 +212,19 @@ class Page:
     """What a person does on the page and sees there, through a driver: the scenarios' acts and
     observations, as the desktop windows' drivers give them in C++ (tests/support/Scenarios.h)."""
 
-    def __init__(self, driver, url, browser):
+    def __init__(self, driver, browser, url=None):
         self.driver, self.browser = driver, browser
-        driver.command("navigate", {"url": url})
+        if url:
+            self.load(url)
+
+    def load(self, url):
+        """The page at `url`, once it is ready to press."""
+        self.driver.command("navigate", {"url": url})
         wait_for(lambda: self.js("return document.body.dataset.ready === 'true'"), what="the page to be ready")
+
+    def screenshot(self, path):
+        with open(path, "wb") as image:
+            image.write(base64.b64decode(self.driver.command("screenshot", {})))
 
     def js(self, script, *args):
         return self.driver.command("script", {"script": script, "args": list(args)})
@@ -322,25 +335,10 @@ class Checks:
         self.equal(what, bool(condition), True)
 
 
-def what_users_see():
-    """The rows of tests/support/what-users-see.tsv, the statement every window is checked against."""
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "what-users-see.tsv")
-    rows = []
-    with open(path, encoding="utf-8") as source:
-        for line in source.read().splitlines():
-            if not line or line.startswith("#"):
-                continue
-            name, kind, left, top, width, height, background, tab, text = line.split("\t")
-            rows.append({"name": name, "kind": kind, "box": [int(left), int(top), int(width), int(height)],
-                         "background": None if background == "theme" else background,
-                         "tab": 0 if tab == "-" else int(tab), "text": text})
-    return rows
-
-
 TAGS = {"field": ["INPUT"], "button": ["BUTTON"], "label": ["LABEL", "SPAN"], "picture": ["IMG"]}
 
 
-def check_layout(page, cases, checks):
+def check_layout(page, checks):
     checks.equal("language", page.js("return document.documentElement.lang"), "en")
     for row in what_users_see():
         name = row["name"]
@@ -419,9 +417,9 @@ def run_scenario(scenario, driver):
     return failures
 
 
-def check_scenarios(page, cases, checks, where=""):
+def check_scenarios(page, checks, where=""):
     start = {row["name"]: row["text"] for row in what_users_see() if row["kind"] == "field"}
-    for scenario in cases["scenarios"]:
+    for scenario in scenarios():
         if scenario["windows"] == "all" or "web" in scenario["windows"].split():
             # As at start, without loading the page thirty times over: a browser under load
             # loses its session to that now and then.
@@ -431,7 +429,7 @@ def check_scenarios(page, cases, checks, where=""):
             checks.equal(f"scenario {scenario['name']!r}{where}", failures, [])
 
 
-def check_glue(page, cases, checks):
+def check_glue(page, checks):
     """What the page adds around the window: its manifest, its worker, the report's wrapping and
     the focus a keyboard user sees."""
     manifest = page.driver.command("async_script", {"script": (
@@ -465,8 +463,7 @@ def check_loading(driver, url, checks):
     """Until the calculation has loaded the button cannot be pressed and says why; where it cannot
     load, the window says so and offers nothing to press. Each on a path of its own, which no
     worker of an earlier load answers for."""
-    page = Page.__new__(Page)
-    page.driver, page.browser = driver, checks.browser
+    page = Page(driver, checks.browser)
     state = ("return [document.getElementById('Command1').disabled, document.getElementById('status').hidden,"
              " document.getElementById('status').innerText.trim(),"
              " [...document.querySelectorAll('#client input')].every(f => f.disabled)]")
@@ -495,17 +492,16 @@ def check_touch(page, checks, where, height):
     checks.equal(f"sideways scrolling {where}", page.js("return document.scrollingElement.scrollWidth - innerWidth"), 0)
 
 
-def check_phone(site, cases, screenshot, checks):
+def check_phone(site, screenshot, checks):
     """The page on a phone, in Chromium's emulation of a 390 x 844 touch screen at a density of 3,
     with every scenario as on the desktop, and of a 320 px screen."""
     server = serve(site)
     driver = start("chromium", {"width": 390, "height": 844, "pixelRatio": 3.0, "touch": True})
     try:
-        page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/", "chromium")
+        page = Page(driver, "chromium", f"http://127.0.0.1:{server.server_address[1]}/")
         check_touch(page, checks, "on a phone", 844)
-        with open(screenshot.replace(".png", "-on-a-phone.png"), "wb") as image:
-            image.write(base64.b64decode(driver.command("screenshot", {})))
-        check_scenarios(page, cases, checks, " on a phone")
+        page.screenshot(screenshot.replace(".png", "-on-a-phone.png"))
+        check_scenarios(page, checks, " on a phone")
         driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride",
                                "params": {"width": 320, "height": 640, "deviceScaleFactor": 2, "mobile": True}})
         checks.equal("sideways scrolling on a 320 px screen",
@@ -521,19 +517,18 @@ def check_narrow(driver, url, screenshot, checks):
     if hasattr(driver, "chrome"):
         driver.chrome("Services.prefs.setIntPref('font.minimum-size.x-western', 12)")
         try:
-            page = Page(driver, url, checks.browser)
+            page = Page(driver, checks.browser, url)
             checks.equal("the layout where a minimum font size would cut the captions",
                          page.js("return [document.documentElement.dataset.layout, innerWidth > 560]"),
                          ["touch", True])
         finally:
             driver.chrome("Services.prefs.clearUserPref('font.minimum-size.x-western')")
     driver.command("rect", {"width": 360, "height": 900})  # about a phone's viewport, below the bars
-    page = Page(driver, url, checks.browser)
+    page = Page(driver, checks.browser, url)
     # As narrow as the browser's windows go: 447 px in WebKit's MiniBrowser, 500 in Firefox.
     checks.true(f"a narrow window ({page.js('return innerWidth')} px)", page.js("return innerWidth") <= 560)
     check_touch(page, checks, "in a narrow window", page.js("return innerHeight"))
-    with open(screenshot.replace(".png", "-narrow.png"), "wb") as image:
-        image.write(base64.b64decode(driver.command("screenshot", {})))
+    page.screenshot(screenshot.replace(".png", "-narrow.png"))
 
 
 def check_accessibility(page, axe, checks):
@@ -584,8 +579,7 @@ def check_release(driver, site, checks):
     On a host of its own: another origin, where no worker of the other checks answers."""
     server = serve(site)
     url = f"http://127.0.0.1:{server.server_address[1]}/"
-    page = Page.__new__(Page)
-    page.driver, page.browser = driver, checks.browser
+    page = Page(driver, checks.browser)
     driver.command("navigate", {"url": url + "release/"})
     wait_for(lambda: page.js("return navigator.serviceWorker.controller !== null"), 20, "the worker in control")
     old = page.js("return document.getElementById('Command1').textContent")
@@ -609,8 +603,7 @@ def check_release(driver, site, checks):
         driver.command("navigate", {"url": url + "release/"})
         wait_for(lambda: "new version" in page.js("return document.getElementById('status').textContent"),
                  20, "the offer of the new release")
-        driver.command("navigate", {"url": url + "release/"})
-        wait_for(lambda: page.js("return document.body.dataset.ready === 'true'"), what="the new release")
+        page.load(url + "release/")
         checks.equal("the second load runs the new release",
                      page.js("return document.getElementById('Command1').textContent"), "Calculate the fee")
         names = page.driver.command("async_script", {"script": (
@@ -653,9 +646,7 @@ def check_host(url, checks):
 
 
 def main():
-    browser, site, cases_file, axe, screenshot = sys.argv[1:6]
-    with open(cases_file, encoding="utf-8") as source:
-        cases = json.load(source)
+    browser, site, axe, screenshot = sys.argv[1:5]
     if not shutil.which("nginx") and not os.path.exists("/usr/sbin/nginx"):
         skip("nginx is not installed (make test installs it)")
     nginx, url = host(site)
@@ -668,10 +659,10 @@ def main():
         skip(f"{browser} could not start here: {error}")
     checks = Checks(browser)
     try:
-        page = Page(driver, url, browser)
+        page = Page(driver, browser, url)
         for name, check in [("layout", check_layout), ("glue", check_glue), ("scenarios", check_scenarios)]:
             try:
-                check(page, cases, checks)
+                check(page, checks)
             except Exception as error:  # pylint: disable=broad-except
                 checks.failures.append(f"{name}: {error}")
         for name, check in [("loading", check_loading), ("release", check_release)]:
@@ -679,16 +670,15 @@ def main():
                 check(driver, site if check is check_release else special, checks)
             except Exception as error:  # pylint: disable=broad-except
                 checks.failures.append(f"{name}: {error}")
-        page = Page(driver, url, browser)
+        page = Page(driver, browser, url)
         try:
             check_accessibility(page, axe, checks)
         except Exception as error:  # pylint: disable=broad-except
             checks.failures.append(f"accessibility: {error}")
-        with open(screenshot, "wb") as image:
-            image.write(base64.b64decode(driver.command("screenshot", {})))
+        page.screenshot(screenshot)
         try:
             if browser == "chromium":
-                check_phone(site, cases, screenshot, checks)
+                check_phone(site, screenshot, checks)
             else:
                 check_narrow(driver, url, screenshot, checks)
         except Exception as error:  # pylint: disable=broad-except
