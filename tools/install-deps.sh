@@ -11,10 +11,10 @@ declare -A groups=(
   [build]="cmake ninja-build g++ make pkgconf qt6-base-dev qt6-qpa-plugins qt6-wayland"
   # the tests: GoogleTest, Python to read the tables of what users see and do, the calculation's
   # locale test, the window driven under Xvfb as a person would and under a headless Wayland
-  # compositor, a dark desktop theme, a screen reader's view over AT-SPI, and the checks of the
-  # version record, desktop files and package
+  # compositor, a screen reader's view over AT-SPI, and the checks of the version record,
+  # desktop files and package
   [test]="googletest libgtest-dev python3 locales xvfb xauth openbox xdotool xclip x11-utils x11-apps
-          imagemagick fonts-dejavu-core weston qt6-gtk-platformtheme at-spi2-core
+          imagemagick fonts-dejavu-core weston at-spi2-core
           python3-pyatspi dbus dbus-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream
           lintian dpkg-dev file wine wine64"
   # the Windows program: MinGW-w64 (posix threads), GoogleTest's source and Python for its tests,

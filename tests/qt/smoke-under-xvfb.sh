@@ -1,18 +1,16 @@
 #!/usr/bin/env bash
 # Drives the real program as a person would: on a virtual X display with a window manager, it
 # finds the window, types an amount, tabs to the button, presses Space, copies the fee out of its
-# field, puts right a gold price of 0 after its
-# report, pastes past the bound with the middle button, minimises and restores the window, and
-# closes it with Alt+F4, then expects the program to have ended by itself.
-# Then, under a dark desktop theme, it checks from the screen's pixels that a caption and the fee
-# are still dark on their light grounds, and that the program ends when another X client
-# destroys its window. Last, with no display it can open, the program must say so and exit 1, and
-# Qt's own warnings while it opens one must reach the user as they were.
+# field, puts right a gold price of 0 after its report, pastes past the bound with the middle
+# button, minimises and restores the window, and closes it with Alt+F4, then expects the program
+# to have ended by itself, and to end as well when another X client destroys its window. Last,
+# with no display it can open, the program must say so and exit 1, and Qt's own warnings while
+# it opens one must reach the user as they were.
 set -euo pipefail
 program=$1
 title='Halvern Fee Calculator'
 
-for tool in xdotool xclip import convert /usr/bin/python3; do
+for tool in xdotool xclip /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "smoke: $tool is not installed (make test installs it)"; exit 1; }
 done
 
@@ -83,33 +81,11 @@ kill -0 "$app" 2>/dev/null && fail "the program did not end when its window was 
 wait "$app" || fail "the program ended with status $?: $(cat "$work/program.log")"
 echo "smoke: Alt+F4 closed the window and the program ended"
 
-# The darkest pixel in a rectangle of a screenshot against a ground colour, as a WCAG contrast
-# ratio: dark text on the ground gives 7 or more, a theme's light text about 1 to 2.
-contrast_in() { # image x y width height ground-r ground-g ground-b
-  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- | awk -v R="$6" -v G="$7" -v B="$8" '
-    function lin(c) { c /= 255; return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ^ 2.4 }
-    function lum(r, g, b) { return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b) }
-    BEGIN { darkest = 1 }
-    /^[0-9]/ { split($2, c, /[(),]/); l = lum(c[2], c[3], c[4]); if (l < darkest) darkest = l }
-    END { printf "%.1f", (lum(R, G, B) + 0.05) / (darkest + 0.05) }'
-}
-
-ls /usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so >/dev/null 2>&1 ||
-  fail "no GTK platform theme for Qt (make test installs qt6-gtk-platformtheme)"
-QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark "$program" >"$work/program.log" 2>&1 &
+"$program" >"$work/program.log" 2>&1 &
 app=$!
 pids+=("$app")
 window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
-  fail "no window under the dark theme"
-xdotool windowactivate --sync "$window"
-xdotool type --delay 30 100
-xdotool key Tab space
-sleep 0.5 # the fee is drawn
-import -window "$window" "$work/dark.png"
-caption=$(contrast_in "$work/dark.png" 72 59 121 17 192 192 0)
-fee=$(contrast_in "$work/dark.png" 203 139 83 13 192 192 192)
-echo "smoke: under a dark theme, caption contrast ${caption}:1, fee contrast ${fee}:1"
-awk -v a="$caption" -v b="$fee" 'BEGIN { exit !(a >= 7 && b >= 7) }' || fail "text too faint under a dark theme"
+  fail "no window the second time"
 
 # Another client destroys the window, as a session manager or a buggy tool may.
 /usr/bin/python3 - "$window" <<'PY' || fail "could not destroy the window"
