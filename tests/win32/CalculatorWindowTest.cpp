@@ -9,6 +9,7 @@
 #include "ui/shared/GifImage.h"
 #include "ui/shared/Layout.h"
 #include "ui/win32/Resources.h"
+#include "ui/win32/WideText.h"
 
 // Windows headers depend on their order.
 // clang-format off
@@ -28,31 +29,11 @@
 namespace {
 
 using halvern::win32::CalculatorWindow;
+using halvern::win32::utf8;
+using halvern::win32::wide;
+using halvern::win32::windowText;
 namespace cases = halvern::testing;
 namespace ui = halvern::ui;
-
-std::wstring wide(const std::string& text) {
-    std::wstring out(text.size(), L'\0');
-    out.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                            static_cast<int>(out.size()))));
-    return out;
-}
-
-std::wstring textOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::string narrow(const std::wstring& text) {
-    std::string bytes(4 * text.size(), '\0');
-    bytes.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                            static_cast<int>(bytes.size()), nullptr, nullptr)));
-    return bytes;
-}
 
 void pump() {
     MSG message{};
@@ -130,7 +111,7 @@ public:
         key(route);
     }
 
-    std::string text(const std::string& name) override { return narrow(textOf(control(name))); }
+    std::string text(const std::string& name) override { return utf8(windowText(control(name))); }
     std::string focused() override {
         for (const ui::ControlRow& spec : ui::controlTable) {
             if (control(spec.name) == GetFocus())
@@ -202,7 +183,7 @@ private:
                                : seen.icon == LoadIconW(nullptr, IDI_WARNING)
                                    ? "warning"
                                    : "report without its icon";
-            if (textOf(box) != textOf(current->m_window.handle()) ||
+            if (windowText(box) != windowText(current->m_window.handle()) ||
                 GetWindow(box, GW_OWNER) != current->m_window.handle() || seen.buttons != 1)
                 kind += " (not titled as the calculator, owned by it and with OK alone)";
             current->m_reports.push_back({kind, seen.words});
@@ -218,7 +199,7 @@ private:
     };
     static BOOL CALLBACK collect(HWND child, LPARAM into) {
         auto& seen = *reinterpret_cast<Seen*>(into);
-        seen.words += narrow(textOf(child)) + "\n";
+        seen.words += utf8(windowText(child)) + "\n";
         std::array<wchar_t, 16> className{};
         GetClassNameW(child, className.data(), static_cast<int>(className.size()));
         seen.buttons += lstrcmpiW(className.data(), L"Button") == 0 ? 1 : 0;
@@ -270,7 +251,7 @@ TEST_F(Win32Window, LooksAsUsersSawIt) {
     for (const cases::SeenControl& row : seen) {
         SCOPED_TRACE(row.name);
         if (row.kind == "window") {
-            EXPECT_EQ(narrow(textOf(window->handle())), row.text);
+            EXPECT_EQ(utf8(windowText(window->handle())), row.text);
             LOGBRUSH fill{};
             GetObjectW(
                 reinterpret_cast<HBRUSH>(GetClassLongPtrW(window->handle(), GCLP_HBRBACKGROUND)),
@@ -285,7 +266,7 @@ TEST_F(Win32Window, LooksAsUsersSawIt) {
                                        : row.kind == "button" ? L"Button"
                                                               : L"Static";
         EXPECT_EQ(lstrcmpiW(className.data(), expectedClass), 0);
-        EXPECT_EQ(narrow(textOf(item)), row.text);
+        EXPECT_EQ(utf8(windowText(item)), row.text);
         EXPECT_EQ((GetWindowLongW(item, GWL_STYLE) & WS_TABSTOP) != 0, row.tabPlace != 0);
         if (row.background) {
             SetTextColor(dc, RGB(250, 250, 250));
@@ -391,7 +372,7 @@ TEST_F(Win32Window, EveryTextFitsItsBox) {
             const auto font = reinterpret_cast<HFONT>(SendMessageW(item, WM_GETFONT, 0, 0));
             ASSERT_NE(font, nullptr);
             const HGDIOBJ previous = SelectObject(dc, font);
-            const std::wstring caption = textOf(item);
+            const std::wstring caption = windowText(item);
             SIZE extent{};
             GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
             TEXTMETRICW metrics{};
