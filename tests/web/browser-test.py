@@ -14,6 +14,7 @@ import hashlib
 import http.server
 import json
 import os
+import pathlib
 import re
 import shutil
 import socket
@@ -586,18 +587,12 @@ def check_release(driver, site, checks):
     # The new release: another caption on the button, and its worker with the files' new hashes.
     new = tempfile.mkdtemp(prefix="halvern-release-")
     shutil.copytree(server.release, new, dirs_exist_ok=True)
-    index = os.path.join(new, "index.html")
-    with open(index, encoding="utf-8") as source:
-        html = source.read().replace(f">{old}<", ">Calculate the fee<")
-    with open(index, "w", encoding="utf-8") as target:
-        target.write(html)
-    worker = os.path.join(new, "sw.js")
-    with open(worker, encoding="utf-8") as source:
-        script = source.read()
-    script = re.sub(r"'\./': '[0-9a-f]+'", f"'./': '{hashlib.sha256(html.encode()).hexdigest()}'", script)
-    script = re.sub(r"(const cacheName = '[^']*)'", r"\1-next'", script)
-    with open(worker, "w", encoding="utf-8") as target:
-        target.write(script)
+    index, worker = pathlib.Path(new, "index.html"), pathlib.Path(new, "sw.js")
+    html = index.read_text(encoding="utf-8").replace(f">{old}<", ">Calculate the fee<")
+    index.write_text(html, encoding="utf-8")
+    script = re.sub(r"'\./': '[0-9a-f]+'", f"'./': '{hashlib.sha256(html.encode()).hexdigest()}'",
+                    worker.read_text(encoding="utf-8"))
+    worker.write_text(re.sub(r"(const cacheName = '[^']*)'", r"\1-next'", script), encoding="utf-8")
     server.release = new
     try:
         driver.command("navigate", {"url": url + "release/"})
@@ -657,33 +652,23 @@ def main():
     except (OSError, RuntimeError, AssertionError) as error:
         nginx.terminate()
         skip(f"{browser} could not start here: {error}")
-    checks = Checks(browser)
+    checks, page = Checks(browser), Page(driver, browser)
+    narrow = check_narrow if browser != "chromium" else lambda *_: check_phone(site, screenshot, checks)
     try:
-        page = Page(driver, browser, url)
-        for name, check in [("layout", check_layout), ("glue", check_glue), ("scenarios", check_scenarios)]:
+        for name, check in [
+                ("layout", lambda: (page.load(url), check_layout(page, checks))),
+                ("glue", lambda: check_glue(page, checks)),
+                ("scenarios", lambda: check_scenarios(page, checks)),
+                ("loading", lambda: check_loading(driver, special, checks)),
+                ("release", lambda: check_release(driver, site, checks)),
+                ("accessibility", lambda: (page.load(url), check_accessibility(page, axe, checks),
+                                           page.screenshot(screenshot))),
+                ("phone", lambda: narrow(driver, url, screenshot, checks)),
+                ("host", lambda: check_host(url, checks))]:
             try:
-                check(page, checks)
+                check()
             except Exception as error:  # pylint: disable=broad-except
                 checks.failures.append(f"{name}: {error}")
-        for name, check in [("loading", check_loading), ("release", check_release)]:
-            try:
-                check(driver, site if check is check_release else special, checks)
-            except Exception as error:  # pylint: disable=broad-except
-                checks.failures.append(f"{name}: {error}")
-        page = Page(driver, browser, url)
-        try:
-            check_accessibility(page, axe, checks)
-        except Exception as error:  # pylint: disable=broad-except
-            checks.failures.append(f"accessibility: {error}")
-        page.screenshot(screenshot)
-        try:
-            if browser == "chromium":
-                check_phone(site, screenshot, checks)
-            else:
-                check_narrow(driver, url, screenshot, checks)
-        except Exception as error:  # pylint: disable=broad-except
-            checks.failures.append(f"phone: {error}")
-        check_host(url, checks)
     finally:
         driver.quit()
         server.shutdown()
