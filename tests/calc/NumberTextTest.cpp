@@ -129,13 +129,8 @@ TEST(TextToNumber, ReadsPlainDecimalNumbers) {
         double value;
     };
     const Case cases[] = {
-        {"100", 100.0},
-        {" 100", 100.0},
-        {"100\t", 100.0},
         {"   \t\t 100 \t  \t", 100.0},
         {std::string(1000, ' ') + "-7.25" + std::string(1000, '\t'), -7.25},
-        {"5.", 5.0},
-        {".5", 0.5},
         {"1E-2", 0.01},
         {"2.5e+2", 250.0},
         {"-0", 0.0},
