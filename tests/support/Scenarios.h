@@ -31,9 +31,7 @@ struct Scenario {
 // The scenarios of scenarios.tsv, as tables.py reads them.
 inline const std::vector<Scenario>& scenarios() {
     static const std::vector<Scenario> all{
-// clang-format off
 #include "scenarios.inc"
-        // clang-format on
     };
     return all;
 }

@@ -25,9 +25,7 @@ struct SeenControl {
 // The rows of what-users-see.tsv, as tables.py reads them.
 inline const std::vector<SeenControl>& whatUsersSee() {
     static const std::vector<SeenControl> seen{
-// clang-format off
 #include "what-users-see.inc"
-        // clang-format on
     };
     return seen;
 }

@@ -47,15 +47,13 @@ def scenarios():
         if row[0]:
             found.append({"name": row[0], "windows": row[1], "steps": []})
         # The steps, separated by " · ", and the separator that begins a continued line.
-        for source in (" " + row[2] + " · ").split(" · "):
-            verb, *rest = source.lstrip(" ").split(" ", 1) if source.strip() else [None]
-            if verb is None:
-                continue
+        for source in filter(str.strip, (" " + row[2] + " · ").split(" · ")):
+            verb, _, rest = source.lstrip(" ").partition(" ")
             if verb not in WORDS:
                 raise SystemExit(f"scenarios.tsv: no step {verb}")
-            parts = (rest[0] if rest else "").split(" ", WORDS[verb])
+            parts = rest.split(" ", WORDS[verb])
             found[-1]["steps"].append({"verb": verb, "words": parts[:WORDS[verb]],
-                                       "text": expand(parts[WORDS[verb]] if len(parts) > WORDS[verb] else "")})
+                                       "text": expand("".join(parts[WORDS[verb]:]))})
     return found
 
 
@@ -68,16 +66,14 @@ def cpp(text):
 def main(folder):
     folder = pathlib.Path(folder)
     folder.mkdir(parents=True, exist_ok=True)
-    with open(folder / "what-users-see.inc", "w", encoding="utf-8") as out:
-        for row in what_users_see():
-            background = "std::nullopt" if row["background"] is None else "0x" + row["background"][1:] + "U"
-            out.write(f'{{{cpp(row["name"])}, {cpp(row["kind"])}, {", ".join(map(str, row["box"]))},'
-                      f' {background}, {row["tab"]}, {cpp(row["text"])}}},\n')
-    with open(folder / "scenarios.inc", "w", encoding="utf-8") as out:
-        for scenario in scenarios():
-            steps = ", ".join(f'{{{cpp(s["verb"])}, {{{", ".join(map(cpp, s["words"]))}}}, {cpp(s["text"])}}}'
-                              for s in scenario["steps"])
-            out.write(f'{{{cpp(scenario["name"])}, {cpp(scenario["windows"])}, {{{steps}}}}},\n')
+    (folder / "what-users-see.inc").write_text("".join(
+        f'{{{cpp(row["name"])}, {cpp(row["kind"])}, {", ".join(map(str, row["box"]))}, '
+        f'{"std::nullopt" if row["background"] is None else "0x" + row["background"][1:] + "U"}, '
+        f'{row["tab"]}, {cpp(row["text"])}}},\n' for row in what_users_see()), encoding="utf-8")
+    (folder / "scenarios.inc").write_text("".join(
+        f'{{{cpp(scenario["name"])}, {cpp(scenario["windows"])}, {{'
+        + ", ".join(f'{{{cpp(s["verb"])}, {{{", ".join(map(cpp, s["words"]))}}}, {cpp(s["text"])}}}'
+                    for s in scenario["steps"]) + "}},\n" for scenario in scenarios()), encoding="utf-8")
 
 
 if __name__ == "__main__":

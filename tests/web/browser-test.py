@@ -343,29 +343,25 @@ def check_layout(page, checks):
     checks.equal("language", page.js("return document.documentElement.lang"), "en")
     for row in what_users_see():
         name = row["name"]
+        element = "client" if row["kind"] == "window" else name
+        tag, shown, tab, box, background, colour = page.js(
+            "const e = document.getElementById(arguments[0]), s = getComputedStyle(e);"
+            "const c = document.getElementById('client').getBoundingClientRect(), r = e.getBoundingClientRect();"
+            "return [e.tagName, e.tagName === 'INPUT' ? e.value : e.tagName === 'IMG' ? e.alt : e.textContent,"
+            " e.tabIndex >= 0, [r.left - c.left, r.top - c.top, r.width, r.height], s.backgroundColor, s.color]",
+            element)
         if row["kind"] == "window":
             checks.equal("title", page.js("return document.title"), row["text"])
-            element = "document.getElementById('client')"
-            box = page.js("const r = document.getElementById('client').getBoundingClientRect();"
-                          "return [0, 0, r.width, r.height]")
         else:
-            element = f"document.getElementById('{name}')"
-            box = page.js("const c = document.getElementById('client').getBoundingClientRect();"
-                          "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
-                          "return [r.left - c.left, r.top - c.top, r.width, r.height]", name)
-            checks.true(f"{name} is a {row['kind']}", page.js(f"return {element}.tagName") in TAGS[row["kind"]])
-            shown = page.js(f"const e = {element}; return e.tagName === 'INPUT' ? e.value :"
-                            " e.tagName === 'IMG' ? e.alt : e.textContent")
+            checks.true(f"{name} is a {row['kind']}", tag in TAGS[row["kind"]])
             checks.equal(f"{name} text", shown, row["text"])
-            checks.equal(f"{name} is reached by Tab", page.js(f"return {element}.tabIndex >= 0"), row["tab"] > 0)
+            checks.equal(f"{name} is reached by Tab", tab, row["tab"] > 0)
         checks.equal(f"{name} stands where users saw it", [round(v) for v in box], row["box"])
         if row["background"] is not None:
             red, green, blue = (int(row["background"][i:i + 2], 16) for i in (1, 3, 5))
-            checks.equal(f"{name} background", page.js(f"return getComputedStyle({element}).backgroundColor"),
-                         f"rgb({red}, {green}, {blue})")
+            checks.equal(f"{name} background", background, f"rgb({red}, {green}, {blue})")
             if row["kind"] != "window":
-                checks.equal(f"{name} text colour", page.js(f"return getComputedStyle({element}).color"),
-                             "rgb(0, 0, 0)")
+                checks.equal(f"{name} text colour", colour, "rgb(0, 0, 0)")
     checks.equal("the page reads in the order a person reads the window",
                  page.js("return [...document.querySelectorAll('#client > *')].map(e => e.id)"),
                  [row["name"] for row in what_users_see() if row["kind"] != "window"])
