@@ -457,18 +457,22 @@ def check_glue(page, checks):
 
 
 def check_loading(driver, url, checks):
-    """Until the calculation has loaded the button cannot be pressed and says why; where it cannot
-    load, the window says so and offers nothing to press. Each on a path of its own, which no
-    worker of an earlier load answers for."""
+    """While the calculation loads the button can be pressed, and the press runs once it has
+    loaded; the bar says meanwhile that it loads. Where it cannot load, the window says so and
+    offers nothing to press. Each on a path of its own, which no worker of an earlier load answers
+    for."""
     page = Page(driver, checks.browser)
     state = ("return [document.getElementById('Command1').disabled, document.getElementById('status').hidden,"
              " document.getElementById('status').innerText.trim(),"
              " [...document.querySelectorAll('#client input')].every(f => f.disabled)]")
     driver.command("navigate", {"url": url + "slow-wasm/"})
-    checks.equal("while the calculation loads", page.js(state), [True, False, "Loading the calculator\u2026", False])
+    checks.equal("while the calculation loads", page.js(state), [False, False, "Loading the calculator\u2026", False])
+    page.set("amount", "100")
+    page.click("Command1")
     wait_for(lambda: page.js("return document.body.dataset.ready === 'true'"), what="the slow load")
-    disabled, hidden, words, _ = page.js(state)
-    checks.true(f"once it has loaded ({words!r})", disabled is False and (hidden or "Loading" not in words))
+    checks.equal("a press while it loads, once it has", page.text("fee"), "1")
+    _, hidden, words, _ = page.js(state)
+    checks.true(f"once it has loaded ({words!r})", hidden or "Loading" not in words)
     driver.command("navigate", {"url": url + "no-wasm/"})
     shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
     checks.equal("when it cannot load", [shown[0], shown[1], shown[3]], [True, False, True])

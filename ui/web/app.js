@@ -1,8 +1,9 @@
 // The page's side of the calculator: it wires the page's controls to the WebAssembly module
 // (WebWindow.cpp), which runs the calculation and the rules every window shares, and offers the
 // module what only the page can do (halvernPage). The rules of the window are the module's; the
-// page decides only what is the page's own: its layout for touch, and what the bar under the
-// window says while the module loads, if it cannot, and when a new release is ready.
+// page decides only what is the page's own: its layout for touch, a press kept while the module
+// loads, and what the bar under the window says then, if it cannot load, and when a new release
+// is ready.
 'use strict';
 
 (() => {
@@ -104,6 +105,16 @@
       + 'another browser, and reload the page.';
     document.querySelectorAll('#client input, #client button').forEach((c) => { c.disabled = true; });
   };
+  // The button can be pressed from the start: a press made while the calculation loads is kept,
+  // and runs once it has (the bar says meanwhile that it is loading).
+  const button = element('Command1');
+  let pressedWhileLoading = false;
+  let press = () => { pressedWhileLoading = true; };
+  button.addEventListener('click', () => press());
+  button.disabled = false;
+  performance.mark('ready-to-press');
+  tabChain[0].focus();
+
   let loading;
   try {
     loading = typeof WebAssembly === 'object' ? createHalvern() : Promise.reject();
@@ -153,7 +164,6 @@
       });
       // Enter in a field presses nothing; it is no form to submit.
     });
-    element('Command1').addEventListener('click', () => module._halvern_press());
 
     const frame = (name) => parseFloat(getComputedStyle(element('amount'))[name]) || 0;
     const fieldFrame = 2 * (frame('borderLeftWidth') + frame('paddingLeft'));
@@ -162,11 +172,11 @@
       Math.ceil(fieldFrame), 10, 4);
     chooseLayout();
 
-    element('Command1').disabled = false;
     if (!status.dataset.said) status.hidden = true; // what the bar says besides stays
     document.body.dataset.ready = 'true';
-    performance.mark('ready-to-press');
-    tabChain[0].focus();
+    performance.mark('calculator-ready');
+    press = () => module._halvern_press();
+    if (pressedWhileLoading) press();
   }, unavailable);
 
   // Offline use, where the browser keeps the page's files; where it will not, the user is told.
