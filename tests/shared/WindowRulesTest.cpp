@@ -12,19 +12,12 @@ using halvern::Field;
 using halvern::fieldName;
 using namespace halvern::ui;
 
-// A window reduced to what the shared rules ask of it, recording each call in order.
+// A window reduced to what a refusal asks of it, recording each call in order.
 class RecordingWindow final : public WindowPort {
 public:
-    RecordingWindow(std::string amountText, std::string gpriceText)
-        : m_amount(std::move(amountText))
-        , m_gprice(std::move(gpriceText)) {}
-
-    std::string text(Field field) const override {
-        return field == Field::amount ? m_amount : field == Field::gprice ? m_gprice : m_fee;
-    }
-    void setText(Field field, const std::string& text) override {
-        ASSERT_EQ(field, Field::fee) << "a press writes only the fee";
-        m_fee = text;
+    std::string text(Field /*field*/) const override { return {}; }
+    void setText(Field /*field*/, const std::string& /*text*/) override {
+        ADD_FAILURE() << "a refusal writes no field";
     }
 
     void report(const Report& report) override {
@@ -38,21 +31,17 @@ public:
     }
 
     std::vector<std::string> calls;
-    std::string m_fee = "old";
-
-private:
-    std::string m_amount, m_gprice;
 };
 
 TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
-    RecordingWindow pasted("1", "550");
+    RecordingWindow pasted;
     refuseLongText(pasted, Field::gprice, 123'456);
     EXPECT_EQ(
         pasted.calls,
         (std::vector<std::string>{
             "alert", "warning: Not pasted: 123,456 characters is more than a field holds (4,000).",
             "focus gprice"}));
-    RecordingWindow typed("1", "550");
+    RecordingWindow typed;
     refuseTyping(typed, Field::amount);
     EXPECT_EQ(typed.calls,
               (std::vector<std::string>{
