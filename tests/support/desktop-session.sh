@@ -1,6 +1,7 @@
 # A virtual X display with a window manager, for the scripts that drive a program on it as a
 # person would. Sourced, not run: it sets $work (a scratch folder), DISPLAY and the pids to end
-# on exit, and defines fail and eventually. The caller sets $who, the name its lines start with.
+# on exit, and defines fail, clipboard_holds and eventually. The caller sets $who, the name its
+# lines start with.
 for tool in Xvfb openbox xprop; do
   command -v "$tool" >/dev/null || { echo "$who: $tool is not installed (make test installs it)"; exit 1; }
 done
@@ -21,6 +22,8 @@ fail() {
   [[ -s $work/program.log ]] && { echo "the program said:"; head -n 40 "$work/program.log"; }
   exit 1
 }
+# Whether the clipboard holds $1, as a field copied it (under Wine with CR LF line ends).
+clipboard_holds() { [[ $(timeout 2 xclip -o -selection clipboard 2>/dev/null | tr -d '\r') == "$1" ]]; }
 # Repeats a command until it succeeds, for at most about ten seconds.
 eventually() {
   for _ in $(seq 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done

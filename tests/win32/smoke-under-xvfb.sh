@@ -37,8 +37,7 @@ sleep 0.5
 xdotool type --delay 50 100
 xdotool key --delay 100 Tab space
 xdotool key --delay 100 Tab Tab ctrl+a ctrl+c
-read_fee() { [[ $(timeout 2 xclip -o -selection clipboard 2>/dev/null | tr -d '\r') == "$1" ]]; }
-eventually read_fee 1 || fail "fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)', not 1"
+eventually clipboard_holds 1 || fail "fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)', not 1"
 echo "smoke: typed 100 at a gold price of 550, the fee field reads 1"
 
 if [[ -n $screenshot ]] && command -v import >/dev/null; then
