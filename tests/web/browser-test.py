@@ -217,7 +217,7 @@ class Page:
             self.load(url)
 
     def load(self, url):
-        """The page at `url`, once it is ready to press."""
+        """The page at `url`, once its calculation has loaded."""
         self.driver.command("navigate", {"url": url})
         wait_for(lambda: self.js("return document.body.dataset.ready === 'true'"), what="the page to be ready")
 
