@@ -15,7 +15,6 @@ namespace {
 
 using halvern::Command1_Click;
 using halvern::ConversionError;
-using halvern::Field;
 using halvern::FloatingPointError;
 using halvern::testing::FakeForm;
 using Kind = FloatingPointError::Kind;

@@ -221,7 +221,7 @@ private:
 
     static void addScenarios(bool clipboard) {
         QTest::addColumn<int>("index");
-        const auto all = halvern::testing::scenarios();
+        const auto& all = halvern::testing::scenarios();
         for (std::size_t i = 0; i < all.size(); ++i) {
             const auto& steps = all[i].steps;
             const bool pastes = std::any_of(steps.begin(), steps.end(), [](const auto& step) {
@@ -266,7 +266,7 @@ private slots:
     // The window as users saw it (what-users-see.tsv): each control's kind, box, text, fixed
     // colour and whether Tab stops at it; the window's name, size, title and colour.
     void looksAsUsersSawIt() {
-        const auto seen = halvern::testing::whatUsersSee();
+        const auto& seen = halvern::testing::whatUsersSee();
         for (const halvern::testing::SeenControl& row : seen) {
             const QString text = QString::fromStdString(row.text);
             QWidget* widget = m_window.get();

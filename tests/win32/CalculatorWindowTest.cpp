@@ -241,7 +241,7 @@ protected:
 // colour with black text on it, and whether Tab stops at it; every box at 96 dpi, and at 192
 // twice as large to the pixel.
 TEST_F(Win32Window, LooksAsUsersSawIt) {
-    const auto seen = cases::whatUsersSee();
+    const auto& seen = cases::whatUsersSee();
     // A title bar with the caption, the icon and the system menu that closes it, and a
     // minimise box; a fixed size, as the Linux window has.
     EXPECT_EQ(GetWindowLongW(window->handle(), GWL_STYLE) &
