@@ -77,10 +77,7 @@ TEST(ErrorReport, QuotesShowEveryCharacterThatMatters) {
         {"letters of other scripts", "\u0661\u0662 \u05d0", "\u0661\u0662 \u05d0"},
         // NOLINTNEXTLINE(misc-misleading-bidirectional): the very text this test is about.
         {"right-to-left override", "100\u202eabc", "100<U+202E>abc"},
-        {"controls",
-         std::string("1\0"
-                     "2\r\n\t\x7f",
-                     7),
+        {"controls", std::string("1\0002\r\n\t\177", 7),
          "1<U+0000>2<U+000D><U+000A><U+0009><U+007F>"},
         {"invisible spaces and marks", "1\u00a0\u00ad\u200b\u2028\u2060\ufeff\U000e0041",
          "1<U+00A0><U+00AD><U+200B><U+2028><U+2060><U+FEFF><U+E0041>"},
@@ -107,10 +104,7 @@ TEST(ErrorReport, QuotesShowEveryCharacterThatMatters) {
         {"a lead byte that is never one", "\xc1\xbf", "<0xC1><0xBF>"},
         {"past the last lead byte", "\xf5\x80\x80\x80", "<0xF5><0x80><0x80><0x80>"},
         {"a lead byte where a continuation belongs", "\xc3\xc3\xa9", "<0xC3>\u00e9"},
-        {"a continuation alone",
-         "\x80"
-         "1",
-         "<0x80>1"},
+        {"a continuation alone", "\2001", "<0x80>1"}, // \200: the byte 0x80
         {"forty two-byte characters", repeated("\u00e9", 40), repeated("\u00e9", 40)},
     };
     for (Case c : cases) {
