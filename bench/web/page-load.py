@@ -49,10 +49,11 @@ def load(url, ready):
         script = ("const at = (name) => (performance.getEntriesByName(name)[0] || {}).startTime ?? null;"
                   "return [at('first-paint'), at('ready-to-press'), at('calculator-ready'),"
                   " performance.getEntriesByType('resource').map(e => e.name)]")
-        result = browser_test.wait_for(
-            lambda: (lambda r: r if r[0] is not None and (r[2] is not None or not ready) else None)(
-                driver.command("script", {"script": script, "args": []})), 20, "the first paint")
-        return result
+
+        def measured():
+            times = driver.command("script", {"script": script, "args": []})
+            return times if times[0] is not None and (times[2] is not None or not ready) else None
+        return browser_test.wait_for(measured, 20, "the first paint")
     finally:
         driver.quit()
 

@@ -17,9 +17,9 @@
 #include <QStyleOption>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <map>
 #include <set>
-#include <string_view>
 #include <utility>
 
 namespace {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,7 +8,7 @@ namespace halvern::testing {
 
 // The scenarios of scenarios.tsv: what a user does in the window and what they then see. Each
 // window's tests run them through a driver of their toolkit (ScenarioDriver) with runScenario;
-// the browser tests run the same through tables.py.
+// the browser tests read the same table through tables.py and play it in the page.
 
 struct Step {
     std::string verb;
