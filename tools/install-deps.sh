@@ -99,9 +99,15 @@ if [[ " $* " == *" webbench "* ]]; then
   npm_tools bench/web web-bench-tools node_modules/lighthouse/cli/index.js
 fi
 
-# The number tests prove that a decimal-comma locale changes nothing, and the second build of the
-# downloads runs in it; both need it to exist.
-if [[ " $* " == *" test "* || " $* " == *" repro "* ]] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
-  echo "Generating the de_DE.UTF-8 locale for the tests"
-  if ((EUID != 0)); then sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8; else localedef -i de_DE -f UTF-8 de_DE.UTF-8; fi
+# The number tests prove that a decimal-comma locale changes nothing, every window's tests run
+# in a US English and a German desktop, and the second build of the downloads runs in German; all
+# of them need the locales to exist.
+if [[ " $* " == *" test "* || " $* " == *" repro "* ]]; then
+  for wanted in en_US de_DE; do
+    if ! locale -a 2>/dev/null | grep -qix "$wanted.utf8"; then
+      echo "Generating the $wanted.UTF-8 locale for the tests"
+      if ((EUID != 0)); then sudo localedef -i "$wanted" -f UTF-8 "$wanted.UTF-8"
+      else localedef -i "$wanted" -f UTF-8 "$wanted.UTF-8"; fi
+    fi
+  done
 fi

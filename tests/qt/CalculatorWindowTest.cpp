@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -59,6 +60,8 @@ public:
             {"Escape", {Qt::Key_Escape, {}}},
             {"Backspace", {Qt::Key_Backspace, {}}},
             {"Control+z", {Qt::Key_Z, Qt::ControlModifier}},
+            {"Keypad.", {Qt::Key_Period, Qt::KeypadModifier}},
+            {"Keypad,", {Qt::Key_Comma, Qt::KeypadModifier}},
         };
         const auto found = keys.find(key);
         if (found != keys.end())
@@ -114,7 +117,8 @@ public:
         return {edit->selectionStart(), edit->selectionEnd()};
     }
     int length(const std::string& name) override {
-        return static_cast<int>(field(name)->text().size());
+        const QLineEdit* edit = field(name);
+        return edit == nullptr ? -1 : static_cast<int>(edit->text().size()); // not a field
     }
     // The caret at the first character, and that character in the field's left quarter.
     bool showsFromStart(const std::string& name) override {
@@ -219,6 +223,9 @@ private:
     QLineEdit* field(const char* name) const { return control<QLineEdit>(name); }
     QPushButton* button() const { return control<QPushButton>("Command1"); }
 
+    // The desktop's locale, as the window reads it: the scenarios of that locale run.
+    static std::string locale() { return QLocale::system().name().replace('_', '-').toStdString(); }
+
     static void addScenarios(bool clipboard) {
         QTest::addColumn<int>("index");
         const auto& all = halvern::testing::scenarios();
@@ -227,7 +234,7 @@ private:
             const bool pastes = std::any_of(steps.begin(), steps.end(), [](const auto& step) {
                 return step.verb == "paste" && step.words[0] != "drop";
             });
-            if (all[i].runsIn("qt") && pastes == clipboard)
+            if (all[i].runsIn("qt", locale()) && pastes == clipboard)
                 QTest::newRow(all[i].name.c_str()) << static_cast<int>(i);
         }
     }
@@ -252,8 +259,15 @@ private slots:
 
     void cleanup() { m_window.reset(); }
 
-    // Every scenario a user may play through, as each sees it; those that paste through the
-    // clipboard apart, as a seatless Wayland compositor has none.
+    // Every scenario a user may play through, as each sees it, in the desktop's locale; those
+    // that paste through the clipboard apart, as a seatless Wayland compositor has none.
+    void scenarioLocale() {
+        QVERIFY2(halvern::testing::isScenarioLocale(locale()),
+                 ("no scenario runs in the locale " + locale() +
+                  ": run under LC_ALL=en_US.UTF-8 "
+                  "or de_DE.UTF-8")
+                     .c_str());
+    }
     void scenario_data() { addScenarios(false); }
     void scenario() { runScenario(); }
     void clipboardScenario_data() { addScenarios(true); }

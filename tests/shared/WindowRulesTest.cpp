@@ -50,3 +50,32 @@ TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
 }
 
 } // namespace
+
+// A typed comma is the decimal point only where it is the person's decimal mark, and only while
+// the field holds no point; the keypad's decimal key is the point whatever its character.
+TEST(FieldEdits, ACommaIsThePointOnlyWhereItIsOne) {
+    struct Case {
+        const char* name;
+        char16_t typed;
+        bool keypad;
+        char16_t mark;
+        std::u16string_view kept;
+        char16_t given;
+    };
+    const Case cases[] = {
+        {"a comma where a point is the mark", u',', false, u'.', u"1", u','},
+        {"a comma where a comma is the mark", u',', false, u',', u"10", u'.'},
+        {"a comma after a point, comma locale", u',', false, u',', u"1.5", u','},
+        {"a comma where the mark is unknown", u',', false, 0, u"", u','},
+        {"the keypad's comma, point locale", u',', true, u'.', u"10", u'.'},
+        {"the keypad's comma after a point", u',', true, u',', u".5", u','},
+        {"the keypad's point", u'.', true, u'.', u"", u'.'},
+        {"another character of the keypad's key", u'\u066B', true, u'.', u"1", u'.'},
+        {"a point typed", u'.', false, u',', u"1", u'.'},
+        {"a digit, comma locale", u'5', false, u',', u"", u'5'},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(typedCharacter({c.typed, c.keypad, c.mark}, c.kept), c.given);
+    }
+}

@@ -19,13 +19,22 @@ struct Step {
 struct Scenario {
     std::string name;
     std::string windows; // "all", or some of "qt", "win32", "web"
+    std::string locales; // some of "en-US", "de-DE"
     std::vector<Step> steps;
 
-    bool runsIn(const std::string& window) const {
-        return windows == "all" ||
-               (" " + windows + " ").find(" " + window + " ") != std::string::npos;
+    // Whether it runs in the window's tests run in the locale ("de-DE").
+    bool runsIn(const std::string& window, const std::string& locale) const {
+        const auto among = [](const std::string& list, const std::string& word) {
+            return (" " + list + " ").find(" " + word + " ") != std::string::npos;
+        };
+        return (windows == "all" || among(windows, window)) && among(locales, locale);
     }
 };
+
+// The locales the scenarios run in; a test run in another finds no scenario to run.
+inline bool isScenarioLocale(const std::string& locale) {
+    return locale == "en-US" || locale == "de-DE";
+}
 
 // The scenarios of scenarios.tsv, as tables.py reads them.
 inline const std::vector<Scenario>& scenarios() {

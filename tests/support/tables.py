@@ -38,16 +38,23 @@ def expand(text):
                   else {"r": "\r", "n": "\n"}.get(m[1], m[1]), text)
 
 
+LOCALES = ("en-US", "de-DE")
+
+
 def scenarios():
-    """Each scenario's name, the windows it runs in and its steps: a verb, its words, its text."""
+    """Each scenario's name, the windows and the locales it runs in, and its steps: a verb, its
+    words, its text."""
     found = []
     for row in rows("scenarios.tsv"):
-        if len(row) != 3 or (row[0] == "") != (row[1] == ""):
-            raise SystemExit(f"scenarios.tsv: not three columns in {row}")
+        if len(row) != 4 or len({row[0] == "", row[1] == "", row[2] == ""}) != 1:
+            raise SystemExit(f"scenarios.tsv: not four columns in {row}")
         if row[0]:
-            found.append({"name": row[0], "windows": row[1], "steps": []})
+            locales = row[2].split()
+            if not locales or not set(locales) <= set(LOCALES):
+                raise SystemExit(f"scenarios.tsv: locales are some of {LOCALES}, not {row[2]!r}")
+            found.append({"name": row[0], "windows": row[1], "locales": locales, "steps": []})
         # The steps, separated by " · ", and the separator that begins a continued line.
-        for source in filter(str.strip, (" " + row[2] + " · ").split(" · ")):
+        for source in filter(str.strip, (" " + row[3] + " · ").split(" · ")):
             verb, _, rest = source.lstrip(" ").partition(" ")
             if verb not in WORDS:
                 raise SystemExit(f"scenarios.tsv: no step {verb}")
@@ -71,7 +78,7 @@ def main(folder):
         f'{"std::nullopt" if row["background"] is None else "0x" + row["background"][1:] + "U"}, '
         f'{row["tab"]}, {cpp(row["text"])}}},\n' for row in what_users_see()), encoding="utf-8")
     (folder / "scenarios.inc").write_text("".join(
-        f'{{{cpp(scenario["name"])}, {cpp(scenario["windows"])}, {{'
+        f'{{{cpp(scenario["name"])}, {cpp(scenario["windows"])}, {cpp(" ".join(scenario["locales"]))}, {{'
         + ", ".join(f'{{{cpp(s["verb"])}, {{{", ".join(map(cpp, s["words"]))}}}, {cpp(s["text"])}}}'
                     for s in scenario["steps"]) + "}},\n" for scenario in scenarios()), encoding="utf-8")
 

@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -110,7 +111,7 @@ protected:
             if (key->matches(QKeySequence::Paste))
                 return paste(QClipboard::Clipboard);
             if (key->text().size() == 1 && !m_edit->isReadOnly())
-                return type(key->text().at(0));
+                return type(*key);
         }
         if (const auto* mouse = dynamic_cast<const QMouseEvent*>(event);
             mouse != nullptr && event->type() == QEvent::MouseButtonRelease &&
@@ -155,14 +156,22 @@ private:
         return true;
     }
 
-    // A key whose character the shared rules change goes in as the character they give.
-    bool type(QChar typed) {
+    // A key whose character the shared rules change goes in as the character they give. The
+    // keypad's decimal key is the keypad's period or comma, as the keyboard layout names it; the
+    // locale is read at each key, as the person may change it while the window is open.
+    bool type(const QKeyEvent& key) {
+        const QChar typed = key.text().at(0);
         QString kept = m_edit->text();
         if (m_edit->hasSelectedText())
             kept.remove(m_edit->selectionStart(), m_edit->selectedText().size());
+        const QString mark = QLocale::system().decimalPoint();
+        const TypedKey facts{typed.unicode(),
+                             key.modifiers().testFlag(Qt::KeypadModifier) &&
+                                 (key.key() == Qt::Key_Period || key.key() == Qt::Key_Comma),
+                             mark.size() == 1 ? mark.at(0).unicode() : char16_t{}};
         const char16_t given = typedCharacter(
-            typed.unicode(), std::u16string_view(reinterpret_cast<const char16_t*>(kept.utf16()),
-                                                 static_cast<std::size_t>(kept.size())));
+            facts, std::u16string_view(reinterpret_cast<const char16_t*>(kept.utf16()),
+                                       static_cast<std::size_t>(kept.size())));
         if (given == typed.unicode())
             return false;
         m_edit->insert(QString(QChar(given)));

@@ -25,9 +25,11 @@ std::string conversionMessage(const ConversionError& error) {
     const std::string field = fieldRow(error.field()).inWords;
     if (isBlankOnly(error.text()))
         return "The " + field + " is empty.\n\nPlease type a number, for example 1250.50.";
+    // A comma is what a person who groups digits, or writes decimals with one, most needs told.
+    const bool comma = error.text().find(',') != std::string_view::npos;
     return "The " + field + " \"" + quoteFieldText(error.text()) +
-           "\" is not a number.\n\nPlease type digits with a point for decimals, for example "
-           "1250.50.";
+           "\" is not a number.\n\nPlease type digits with a point for decimals" +
+           (comma ? " and no commas" : "") + ", for example 1250.50.";
 }
 
 std::string floatingPointMessage(const FloatingPointError& error) {

@@ -53,13 +53,25 @@ inline std::u16string pastedText(std::u16string_view text) {
 }
 
 // What a typed character puts into a field, in every window, given the text the edit leaves
-// around it: a comma where there is no decimal point yet goes in as the point. A phone's decimal
-// keypad, and a desktop keypad's decimal key, type a comma where decimals are written with one;
-// the field then shows the point that is read, so what a person sees is the number read. A comma
-// that is pasted, or typed after a point, stays as it is and is reported: "1,250" is never read
-// as a number, neither 1.25 nor 1250.
-constexpr char16_t typedCharacter(char16_t typed, std::u16string_view kept) {
-    return typed == u',' && kept.find(u'.') == std::u16string_view::npos ? u'.' : typed;
+// around it. A comma is the decimal point only where it is the person's decimal mark: a phone's
+// decimal keypad, and a desktop keypad's decimal key, offer only a comma where decimals are
+// written with one. So while the field holds no point, the keypad's decimal key gives the point
+// whatever character the keyboard layout gives it, and so does a comma typed by a person whose
+// locale writes decimals with a comma; the field then shows the point that is read. Anywhere
+// else a comma stays a comma and is reported: "1,000" typed where a point is the decimal mark
+// means a thousand, and must never read as one. A pasted comma always stays.
+struct TypedKey {
+    char16_t character;    // what the keyboard layout gives
+    bool keypadDecimalKey; // the numeric keypad's decimal key
+    char16_t decimalMark;  // the decimal mark of the person's locale, 0 if not one unit
+};
+
+constexpr char16_t typedCharacter(TypedKey key, std::u16string_view kept) {
+    if (kept.find(u'.') != std::u16string_view::npos)
+        return key.character;
+    if (key.keypadDecimalKey || (key.character == u',' && key.decimalMark == u','))
+        return u'.';
+    return key.character;
 }
 
 } // namespace halvern::ui

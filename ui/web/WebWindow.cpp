@@ -97,8 +97,8 @@ EMSCRIPTEN_KEEPALIVE void halvern_press() {
 // every window, or the paste is refused whole and the user told. Where that is the text as it
 // came, the browser's own paste puts it in (1): a page that takes every paste itself reads to
 // the browser as one that prevents pasting.
-EMSCRIPTEN_KEEPALIVE int halvern_paste(int index, const char16_t* text, int length,
-                                       int fieldLength, int selected) {
+EMSCRIPTEN_KEEPALIVE int halvern_paste(int index, const char16_t* text, int length, int fieldLength,
+                                       int selected) {
     const std::u16string_view pasted(text, count(length));
     const std::size_t taken = pastedLength(pasted);
     if (!fitsField(count(fieldLength), count(selected), taken)) {
@@ -126,9 +126,13 @@ EMSCRIPTEN_KEEPALIVE int halvern_edit(int index, int fieldLength, int selected, 
 }
 
 // The character a key that types `typed` puts into a field whose text outside the selection is
-// `kept` (`length` UTF-16 units).
-EMSCRIPTEN_KEEPALIVE int halvern_typed(int typed, const char16_t* kept, int length) {
-    return typedCharacter(static_cast<char16_t>(typed), std::u16string_view(kept, count(length)));
+// `kept` (`length` UTF-16 units): `keypad` where the key is the keypad's decimal key, and
+// `decimalMark` the decimal mark of the language the person writes in.
+EMSCRIPTEN_KEEPALIVE int halvern_typed(int typed, int keypad, int decimalMark, const char16_t* kept,
+                                       int length) {
+    return typedCharacter(
+        {static_cast<char16_t>(typed), keypad != 0, static_cast<char16_t>(decimalMark)},
+        std::u16string_view(kept, count(length)));
 }
 
 // Gives the captions, the fields and the button their pixel sizes for a page whose font is

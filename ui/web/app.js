@@ -129,6 +129,15 @@
       return pointer;
     };
 
+    // The decimal mark of the language the person writes in: the first of the browser's
+    // languages that Intl knows; read at each key, as the person may change them meanwhile.
+    const decimalMark = () => {
+      const [language] = Intl.NumberFormat.supportedLocalesOf(navigator.languages || []);
+      const mark = new Intl.NumberFormat(language || []).formatToParts(0.5).find((p) => p.type === 'decimal');
+      return mark && mark.value.length === 1 ? mark.value.charCodeAt(0) : 0;
+    };
+    let keypadDecimalKey = false;
+
     fields.forEach((name, index) => {
       const field = element(name);
       const selected = () => field.selectionEnd - field.selectionStart;
@@ -146,7 +155,12 @@
         const text = event.dataTransfer.getData('text/plain');
         if (!module._halvern_edit(index, field.value.length, 0, text.length, 0)) event.preventDefault();
       });
+      // The key itself, whatever character the keyboard layout gives it: the character comes
+      // in the input event that follows.
+      field.addEventListener('keydown', (event) => { keypadDecimalKey = event.code === 'NumpadDecimal'; });
       field.addEventListener('beforeinput', (event) => {
+        const keypad = keypadDecimalKey;
+        keypadDecimalKey = false;
         if (!event.inputType.startsWith('insert') || event.data === null) return;
         if (!module._halvern_edit(index, field.value.length, selected(), event.data.length, 1)) {
           event.preventDefault();
@@ -155,7 +169,8 @@
         if (event.inputType !== 'insertText' || event.data.length !== 1) return;
         const kept = field.value.slice(0, field.selectionStart) + field.value.slice(field.selectionEnd);
         const pointer = utf16(kept);
-        const typed = module._halvern_typed(event.data.charCodeAt(0), pointer, kept.length);
+        const typed = module._halvern_typed(event.data.charCodeAt(0), keypad, decimalMark(), pointer,
+          kept.length);
         module._free(pointer);
         if (typed !== event.data.charCodeAt(0)) {
           event.preventDefault();

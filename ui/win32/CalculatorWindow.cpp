@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <initguid.h>
 #include <oleacc.h>
+#include <utility>
 
 namespace halvern::win32 {
 
@@ -39,6 +40,15 @@ std::wstring clipboardText(HWND owner) {
     }
     CloseClipboard();
     return text;
+}
+
+// The decimal mark of the user's locale, with the user's own change to it in the region
+// settings; read at each key, as the user may change it while the window is open.
+char16_t userDecimalMark() {
+    std::array<wchar_t, 5> mark{};
+    const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, mark.data(),
+                                       static_cast<int>(mark.size()));
+    return length == 2 ? static_cast<char16_t>(mark[0]) : char16_t{};
 }
 
 HFONT fontOfSize(const LOGFONTW& base, int pixels) {
@@ -309,7 +319,14 @@ LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPAR
     // The edit control pastes on Shift+Insert without a WM_PASTE of its own to weigh.
     const bool shiftInsert = message == WM_KEYDOWN && wParam == VK_INSERT &&
                              GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0;
+    auto* window = reinterpret_cast<CalculatorWindow*>(self);
+    // The character a key types comes in a WM_CHAR of its own, made from the key's WM_KEYDOWN
+    // by the keyboard layout: the key itself is known only from that, and only for that
+    // character (an input method sends characters with no key of their own).
+    if (message == WM_KEYDOWN)
+        window->m_keypadDecimalKey = wParam == VK_DECIMAL;
     if (message == WM_CHAR && wParam <= 0xFFFF) {
+        const bool keypadDecimalKey = std::exchange(window->m_keypadDecimalKey, false);
         std::wstring kept = windowText(field);
         DWORD start = 0, end = 0;
         SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -317,7 +334,8 @@ LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPAR
         kept.erase(start, end - start);
         const std::u16string_view around(reinterpret_cast<const char16_t*>(kept.data()),
                                          kept.size());
-        wParam = typedCharacter(static_cast<char16_t>(wParam), around);
+        wParam = typedCharacter(
+            {static_cast<char16_t>(wParam), keypadDecimalKey, userDecimalMark()}, around);
     }
     if (message != WM_PASTE && !shiftInsert)
         return DefSubclassProc(field, message, wParam, lParam);
@@ -332,7 +350,6 @@ LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPAR
     SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
     if (!fitsField(static_cast<std::size_t>(GetWindowTextLengthW(field)), end - start, length)) {
-        auto* window = reinterpret_cast<CalculatorWindow*>(self);
         for (const FieldRow& row : fieldTable) {
             if (window->field(row.field) == field)
                 refuseLongText(*window, row.field, length);

@@ -64,7 +64,8 @@ private:
     std::array<HWND, 10> m_controls{}; // in the order of the control table
     UINT m_dpi = 96;
     bool m_endsProgram = false;
-    HWND m_focusBefore = nullptr; // the control that had the focus when the window lost it
+    HWND m_focusBefore = nullptr;    // the control that had the focus when the window lost it
+    bool m_keypadDecimalKey = false; // whether the last key down in a field was that key
     HBRUSH m_windowBrush;
     HBRUSH m_greyBrush;
     HFONT m_captionFont = nullptr;
