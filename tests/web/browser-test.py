@@ -33,7 +33,7 @@ SKIP = 77
 ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
 KEYS = {"Tab": "\ue004", "Enter": "\ue007", "Escape": "\ue00c", "Shift": "\ue008",
         "Control": "\ue009", "Space": " ", "Insert": "\ue016",
-        "Backspace": "\ue003"}
+        "Backspace": "\ue003", "Keypad.": "\ue028"}
 
 
 def skip(why):
@@ -65,8 +65,9 @@ def wait_for(check, seconds=20.0, what="a condition"):
 class HttpDriver:
     """W3C WebDriver over HTTP: chromedriver and WebKitWebDriver."""
 
-    def __init__(self, command, port, capabilities):
-        self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def __init__(self, command, port, capabilities, environment=None):
+        self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        env=environment)
         self.base = f"http://127.0.0.1:{port}"
         wait_for(lambda: self._call("GET", "/status")["ready"], what="the driver")
         self.session = self._call("POST", "/session", {"capabilities": {"alwaysMatch": capabilities}})["sessionId"]
@@ -101,10 +102,11 @@ class HttpDriver:
 class MarionetteDriver:
     """Firefox's own remote protocol, which geckodriver would translate WebDriver into."""
 
-    def __init__(self, binary, port):
+    def __init__(self, binary, port, language):
         self.profile = tempfile.mkdtemp(prefix="halvern-firefox-")
         with open(os.path.join(self.profile, "user.js"), "w", encoding="utf-8") as prefs:
-            for name, value in [("marionette.port", port), ("browser.shell.checkDefaultBrowser", False),
+            for name, value in [("marionette.port", port), ("intl.accept_languages", language),
+                                ("browser.shell.checkDefaultBrowser", False),
                                 ("datareporting.policy.dataSubmissionEnabled", False),
                                 ("app.update.disabledForTesting", True),
                                 ("browser.startup.homepage_override.mstone", "ignore"),
@@ -178,8 +180,9 @@ class MarionetteDriver:
             shutil.rmtree(self.profile, ignore_errors=True)
 
 
-def start(browser, phone=None):
-    """A browser under its driver; Chromium with `phone` emulates that device's metrics and touch."""
+def start(browser, phone=None, language="en-US"):
+    """A browser under its driver, its language the person's (en-US or de-DE); Chromium with
+    `phone` emulates that device's metrics and touch."""
     port = free_port()
     if browser == "chromium":
         for tool in ("chromium", "chromedriver"):
@@ -190,20 +193,24 @@ def start(browser, phone=None):
             "goog:chromeOptions": {"binary": shutil.which("chromium"), "args": [
                 "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
                 "--disable-component-update", "--disable-sync", "--no-first-run",
-                "--disable-dev-shm-usage", "--window-size=640,480"],
+                "--disable-dev-shm-usage", "--window-size=640,480", f"--lang={language}"],
+                "prefs": {"intl.accept_languages": language},
                 **({"mobileEmulation": {"deviceMetrics": phone}} if phone else {})}})
     if browser == "webkit":
         minibrowser = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
         if not shutil.which("WebKitWebDriver") or not os.path.exists(minibrowser):
             skip("WebKitWebDriver or MiniBrowser is not installed (make test installs them)")
+        # WebKitGTK takes its languages from the environment MiniBrowser starts in.
+        posix = language.replace("-", "_")
         return HttpDriver(["WebKitWebDriver", f"--port={port}"], port, {
             "browserName": "MiniBrowser",
-            "webkitgtk:browserOptions": {"binary": minibrowser, "args": ["--automation"]}})
+            "webkitgtk:browserOptions": {"binary": minibrowser, "args": ["--automation"]}},
+            {**os.environ, "LANGUAGE": posix, "LC_ALL": f"{posix}.UTF-8"})
     if browser == "firefox":
         binary = shutil.which("firefox-esr") or shutil.which("firefox")
         if not binary:
             skip("Firefox is not installed (make test installs it)")
-        return MarionetteDriver(binary, port)
+        return MarionetteDriver(binary, port, language)
     raise SystemExit(f"no browser {browser}")
 
 
@@ -260,12 +267,30 @@ class Page:
         self.driver.command("release", {})
 
     def key(self, key):
-        if key == "Control+z" and self.browser == "webkit":
+        if key == "Keypad,":
+            self.keypad_comma()
+        elif key == "Control+z" and self.browser == "webkit":
             # WebKitWebDriver's keys never reach WebKitGTK's editing key bindings, where Ctrl+Z
             # is the editor's undo: that command, then, as the key would give it.
             self.js("document.execCommand('undo')")
         else:
             self.keys(key)
+
+    def keypad_comma(self):
+        """The keypad's decimal key where the keyboard layout gives it a comma, as a German one
+        does: a real key in Chromium; elsewhere, where WebDriver has no key that is one character
+        in one place, as the events the browser would send, its own typing if nothing stops it."""
+        if self.browser == "chromium":
+            key = {"key": ",", "code": "NumpadDecimal", "windowsVirtualKeyCode": 110, "location": 3}
+            self.driver.command("cdp", {"cmd": "Input.dispatchKeyEvent",
+                                        "params": {"type": "keyDown", "text": ",", **key}})
+            self.driver.command("cdp", {"cmd": "Input.dispatchKeyEvent", "params": {"type": "keyUp", **key}})
+            return
+        self.js("const f = document.activeElement, key = {key: ',', code: 'NumpadDecimal', location: 3, bubbles: true};"
+                "f.dispatchEvent(new KeyboardEvent('keydown', key));"
+                "if (f.dispatchEvent(new InputEvent('beforeinput', {inputType: 'insertText', data: ',',"
+                " bubbles: true, cancelable: true}))) document.execCommand('insertText', false, ',');"
+                "f.dispatchEvent(new KeyboardEvent('keyup', key));")
 
     def select(self, start, end):
         self.js("document.activeElement.setSelectionRange(arguments[0], arguments[1])", start, end)
@@ -412,16 +437,28 @@ def run_scenario(scenario, driver):
     return failures
 
 
-def check_scenarios(page, checks, where=""):
+def check_scenarios(page, checks, where="", language="en-US"):
+    """The scenarios of the person's language, which the browser must have: a page that reads
+    another would pass the others' scenarios for the wrong reason."""
+    checks.equal(f"the browser's language{where}", page.js("return navigator.languages[0]"), language)
     start = {row["name"]: row["text"] for row in what_users_see() if row["kind"] == "field"}
     for scenario in scenarios():
-        if scenario["windows"] == "all" or "web" in scenario["windows"].split():
+        if language in scenario["locales"] and (scenario["windows"] == "all" or "web" in scenario["windows"].split()):
             # As at start, without loading the page thirty times over: a browser under load
             # loses its session to that now and then.
             page.js("Object.entries(arguments[0]).forEach(([n, t]) => { document.getElementById(n).value = t; });"
                     "document.getElementById('amount').focus()", start)
             failures = run_scenario(scenario, page)
             checks.equal(f"scenario {scenario['name']!r}{where}", failures, [])
+
+
+def check_in_german(browser, url, checks):
+    """The scenarios of a person whose browser's language writes decimals with a comma."""
+    driver = start(browser, language="de-DE")
+    try:
+        check_scenarios(Page(driver, browser, url), checks, " in German", "de-DE")
+    finally:
+        driver.quit()
 
 
 def check_glue(page, checks):
@@ -493,7 +530,8 @@ def check_touch(page, checks, where, height):
 
 def check_phone(site, screenshot, checks):
     """The page on a phone, in Chromium's emulation of a 390 x 844 touch screen at a density of 3,
-    with every scenario as on the desktop, and of a 320 px screen."""
+    with every scenario as on the desktop, in US English and then, where the phone's decimal
+    keypad offers a comma, in German; and of a 320 px screen."""
     server = serve(site)
     driver = start("chromium", {"width": 390, "height": 844, "pixelRatio": 3.0, "touch": True})
     try:
@@ -501,6 +539,10 @@ def check_phone(site, screenshot, checks):
         check_touch(page, checks, "on a phone", 844)
         page.screenshot(screenshot.replace(".png", "-on-a-phone.png"))
         check_scenarios(page, checks, " on a phone")
+        driver.command("cdp", {"cmd": "Emulation.setUserAgentOverride",
+                               "params": {"userAgent": page.js("return navigator.userAgent"), "acceptLanguage": "de-DE"}})
+        page.load(page.js("return location.href"))
+        check_scenarios(page, checks, " on a phone in German", "de-DE")
         driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride",
                                "params": {"width": 320, "height": 640, "deviceScaleFactor": 2, "mobile": True}})
         checks.equal("sideways scrolling on a 320 px screen",
@@ -664,6 +706,7 @@ def main():
                 ("layout", lambda: (page.load(url), check_layout(page, checks))),
                 ("glue", lambda: check_glue(page, checks)),
                 ("scenarios", lambda: check_scenarios(page, checks)),
+                ("scenarios in German", lambda: check_in_german(browser, url, checks)),
                 ("loading", lambda: check_loading(driver, special, checks)),
                 ("release", lambda: check_release(driver, site, checks)),
                 ("accessibility", lambda: (page.load(url), check_accessibility(page, axe, checks),
