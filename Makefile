@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build run test test-asan fuzz mutate lint bench bench-startup package \
-	windows web run-web bench-web check-reproducible test-fresh clean
+	windows web run-web bench-web check-reproducible test-fresh clean mutate-change
 
 all: build
 
@@ -88,6 +88,11 @@ fuzz: deps
 mutate: DEPS = build test windows web webtest
 mutate: build windows web
 	@tools/mutation/run.py
+
+# The same for the faults of the files a change touches: since SINCE, by default the branch's base.
+mutate-change: DEPS = build test windows web webtest
+mutate-change: build windows web
+	@tools/mutation/run.py --since $(SINCE)
 
 # Lints what this machine configures and builds, so every file has its real flags and generated
 # sources exist.

@@ -2,6 +2,9 @@
 """Puts one small fault at a time into the code and runs the tests that would catch it.
 
     run.py [faults file ...]   (default: every *.faults file beside this script)
+    run.py --since [COMMIT]    the faults of the files changed since COMMIT, committed or not
+                               (default: the branch's base, where it left its upstream or main;
+                               on main itself, the last commit)
 
 A faults file lists faults as blocks: a line `@ <path>` names the file, `- <text>` the text to
 change (it must occur exactly once), `+ <text>` what it becomes, and an optional `= <why>` marks a
@@ -83,8 +86,9 @@ def tests(preset, left_out):
     if preset == "default":
         command += ["-j2"]
     try:
-        output = subprocess.run(command, cwd=top, capture_output=True, text=True, timeout=1800,
-                                check=False).stdout
+        # A fault may make a test print any bytes at all.
+        output = subprocess.run(command, cwd=top, capture_output=True, text=True, errors="replace",
+                                timeout=1800, check=False).stdout
     except subprocess.TimeoutExpired:
         return f"the tests of build/{preset} (a hang)", []
     failed, unrun = None, []
@@ -125,11 +129,41 @@ def baseline(faults):
         print(f"unchanged code: every test of build/{preset} passed", flush=True)
 
 
+def changed_since(commit):
+    """The files that differ from `commit` in the work tree, or None where git cannot say."""
+    git = ["git", "-C", str(top)]
+    # The branch's base: where it left its upstream, or main; on main itself, the last commit.
+    for base in ([commit] if commit else ["@{upstream}", "main"]):
+        found = subprocess.run(git + ["merge-base", "HEAD", base], capture_output=True, text=True,
+                               check=False).stdout.strip()
+        head = subprocess.run(git + ["rev-parse", "HEAD"], capture_output=True, text=True,
+                              check=False).stdout.strip()
+        if found and (found != head or commit):
+            commit = found
+            break
+    else:
+        commit = "HEAD~1"
+    listed = subprocess.run(git + ["diff", "--name-only", commit], capture_output=True, text=True,
+                            check=False)
+    if listed.returncode != 0:
+        sys.exit(f"git cannot say what changed since {commit}: {listed.stderr.strip()}")
+    print(f"the faults of the files changed since {commit}", flush=True)
+    return set(listed.stdout.split())
+
+
 def main():
     # An interrupted run still puts the file it changed back (the finally below).
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    files = [pathlib.Path(a) for a in sys.argv[1:]] or sorted(here.glob("*.faults"))
-    faults = [f for path in files for f in parse(path)]
+    arguments = sys.argv[1:]
+    changed = None
+    if arguments[:1] == ["--since"]:
+        changed = changed_since(arguments[1] if len(arguments) > 1 else None)
+        arguments = []
+    files = [pathlib.Path(a) for a in arguments] or sorted(here.glob("*.faults"))
+    faults = [f for path in files for f in parse(path) if changed is None or f["file"] in changed]
+    if not faults:
+        print("no fault is listed for the files changed", flush=True)
+        return
     baseline(faults)
     tally = collections.defaultdict(collections.Counter)
     for n, fault in enumerate(faults, 1):
@@ -147,6 +181,9 @@ def main():
         try:
             source.write_text(original.replace(fault["old"], fault["new"]))
             result, decided_by = verdict(fault)
+        except BaseException:
+            print(f"stopped at fault {n} of {len(faults)}: {change}", flush=True)
+            raise
         finally:
             source.write_text(original)
         tally[fault["file"].rsplit("/", 1)[0]][result] += 1
