@@ -1,6 +1,6 @@
 // One whole press of "Calculate fee" through a plain form, for a few typical inputs.
-#include "FakeForm.h"
 #include "calc/FeeCalculation.h"
+#include "calc/TextForm.h"
 
 #include <benchmark/benchmark.h>
 
@@ -8,7 +8,7 @@ namespace {
 
 // cppcheck-suppress constParameterCallback
 void press(benchmark::State& state, const char* amount) {
-    halvern::testing::FakeForm form(amount, "550");
+    halvern::TextForm form(amount, "550");
     for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores): the library's idiom
         halvern::Command1_Click(form);
         benchmark::DoNotOptimize(form.feeText);

@@ -11,9 +11,8 @@ namespace halvern {
 
 inline constexpr double GRAMS_PER_TROY_OUNCE = 31.1034768;
 
-// Runs one press against the form. The fields are touched in a fixed order: get gprice, get
-// amount, get gprice, set fee, get fee, set fee, get fee and, where the one-cent minimum applies,
-// set fee once more. Each stage after the schedule writes its result into the fee field and the
+// Runs one press against the form: it reads the amount and the gold price, and sets the fee two
+// or three times. Each stage after the schedule writes its result into the fee field and the
 // next stage reads that text back, so the digits written decide the cents.
 //
 // Throws ConversionError or FloatingPointError; fee then keeps the last text this press set in

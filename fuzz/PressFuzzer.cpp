@@ -2,10 +2,10 @@
 // control characters and invalid UTF-8. Checks the outcome, not just survival: a press raises one
 // of its documented errors and leaves the fee as the press rules say, or it leaves a fee text that
 // reads back as a number of at least one cent.
-#include "FakeForm.h"
 #include "calc/Errors.h"
 #include "calc/FeeCalculation.h"
 #include "calc/NumberText.h"
+#include "calc/TextForm.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -17,7 +17,7 @@ namespace {
 
 using halvern::Field;
 
-[[noreturn]] void fault(const char* what, const halvern::testing::FakeForm& form) {
+[[noreturn]] void fault(const char* what, const halvern::TextForm& form) {
     std::fprintf(stderr, "%s\n  amount \"%s\"\n  gprice \"%s\"\n  fee    \"%s\"\n", what,
                  form.amountText.c_str(), form.gpriceText.c_str(), form.feeText.c_str());
     std::abort();
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string amount = input.ConsumeRandomLengthString();
     std::string gprice = input.ConsumeRandomLengthString();
     const std::string feeBefore = input.ConsumeRemainingBytesAsString();
-    halvern::testing::FakeForm form(std::move(amount), std::move(gprice), feeBefore);
+    halvern::TextForm form(std::move(amount), std::move(gprice), feeBefore);
 
     try {
         halvern::Command1_Click(form);

@@ -1,5 +1,6 @@
 # The Windows downloads: halvern-fee.exe (one static executable) and halvern-fee-<version>.msi,
-# both at the top of the build folder. Included by ui/win32/ once the program target exists.
+# both at the top of the build folder. Included at the top, beside the Linux packaging, once
+# ui/win32/ has made the program.
 set_target_properties(halvern-fee PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 target_link_options(halvern-fee PRIVATE $<$<CONFIG:Release>:-s>)
 # The linker stamps the executable with the commit's time, not its own clock's.
@@ -64,6 +65,3 @@ set(HALVERN_LATER_MSI ${PROJECT_BINARY_DIR}/tests/${HALVERN_EXECUTABLE}-later.ms
 halvern_add_msi(later-msi ${HALVERN_LATER_MSI} 1.99)
 set(HALVERN_REBUILT_MSI ${PROJECT_BINARY_DIR}/tests/${HALVERN_EXECUTABLE}-later-rebuilt.msi)
 halvern_add_msi(rebuilt-msi ${HALVERN_REBUILT_MSI} 1.99 " (rebuilt)")
-set(HALVERN_MSI ${HALVERN_MSI} PARENT_SCOPE)
-set(HALVERN_LATER_MSI ${HALVERN_LATER_MSI} PARENT_SCOPE)
-set(HALVERN_REBUILT_MSI ${HALVERN_REBUILT_MSI} PARENT_SCOPE)

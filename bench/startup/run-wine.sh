@@ -20,7 +20,7 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all
 trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
-"$here/../../tests/win32/wine-run.sh" --prepare "$WINEPREFIX" x11 >/dev/null
+"$here/../../tools/wine-run.sh" --prepare "$WINEPREFIX" x11 >/dev/null
 wineserver -p
 
 # One unmeasured start each, so that every program meets warm caches.

@@ -9,7 +9,6 @@ same ten controls, styles and logo and no script.
 """
 import gzip
 import json
-import importlib.util
 import os
 import re
 import shutil
@@ -19,10 +18,8 @@ import sys
 import tempfile
 
 here = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location(
-    "browser_test", os.path.join(here, "..", "..", "tests", "web", "browser-test.py"))
-browser_test = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(browser_test)
+sys.path.insert(0, os.path.join(here, "..", "..", "tools"))
+import browsers  # noqa: E402  pylint: disable=wrong-import-position
 
 
 def floor_site(site):
@@ -41,7 +38,7 @@ def floor_site(site):
 def load(url, ready):
     """One cold load in a new browser: first paint, and where the page says so, when its button can
     be pressed and when the calculation has loaded (a press made before runs then)."""
-    driver = browser_test.start("chromium")
+    driver = browsers.start("chromium")
     try:
         # A phone's CPU, about four times slower than this machine's.
         driver.command("cdp", {"cmd": "Emulation.setCPUThrottlingRate", "params": {"rate": 4}})
@@ -53,7 +50,7 @@ def load(url, ready):
         def measured():
             times = driver.command("script", {"script": script, "args": []})
             return times if times[0] is not None and (times[2] is not None or not ready) else None
-        return browser_test.wait_for(measured, 20, "the first paint")
+        return browsers.wait_for(measured, 20, "the first paint")
     finally:
         driver.quit()
 
@@ -61,9 +58,9 @@ def load(url, ready):
 def main():
     site = sys.argv[1]
     loads = int(sys.argv[2]) if len(sys.argv) > 2 else 15
-    server = browser_test.serve(site)
+    server = browsers.serve(site)
     floor = floor_site(site)
-    floor_server = browser_test.serve(floor)
+    floor_server = browsers.serve(floor)
     page_url = f"http://127.0.0.1:{server.server_address[1]}/"
     floor_url = f"http://127.0.0.1:{floor_server.server_address[1]}/"
     paints, readies, loaded, floors, fetched = [], [], [], [], set()
@@ -106,7 +103,7 @@ def main():
 def lighthouse(site):
     """Lighthouse's four scores for the page on a phone (its default), and what lost points."""
     top = os.path.join(here, "..", "..")
-    nginx, url = browser_test.host(site)
+    nginx, url = browsers.host(site)
     report = os.path.join(tempfile.mkdtemp(prefix="halvern-lighthouse-"), "report.json")
     try:
         subprocess.run(["node", os.path.join(top, "build", "web-bench-tools", "node_modules", "lighthouse", "cli",

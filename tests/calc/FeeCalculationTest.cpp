@@ -1,8 +1,8 @@
 #include "calc/FeeCalculation.h"
 
-#include "FakeForm.h"
 #include "calc/Errors.h"
 #include "calc/FeeSchedule.h"
+#include "calc/TextForm.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ namespace {
 using halvern::Command1_Click;
 using halvern::ConversionError;
 using halvern::FloatingPointError;
-using halvern::testing::FakeForm;
+using halvern::TextForm;
 using Kind = FloatingPointError::Kind;
 
 struct Example {
@@ -96,7 +96,7 @@ TEST(FeeCalculation, WorkedExamplesAcrossGoldPricesAndSizes) {
         for (const Example& example : table) {
             SCOPED_TRACE(std::string("amount ") + example.amount + ", gold price " +
                          example.gprice);
-            FakeForm form(example.amount, example.gprice, "typed by the user");
+            TextForm form(example.amount, example.gprice, "typed by the user");
             Command1_Click(form);
             EXPECT_EQ(form.feeText, example.fee);
         }
@@ -163,7 +163,7 @@ TEST(FeeCalculation, ErrorsStopThePressAndKeepTheFee) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("amount ") + c.amount + ", gold price " + c.gprice);
-        FakeForm form(c.amount, c.gprice, "old");
+        TextForm form(c.amount, c.gprice, "old");
         try {
             Command1_Click(form);
             ADD_FAILURE() << "no error";

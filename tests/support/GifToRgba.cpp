@@ -1,7 +1,7 @@
-// Decodes a GIF with the windows' own decoder and writes its pixels as raw RGBA, fully
+// Decodes a GIF with the Windows window's own decoder and writes its pixels as raw RGBA, fully
 // transparent ones as 0, 0, 0, 0: the form ImageMagick writes with -alpha background.
 //   gif-to-rgba <image.gif> <out.rgba>
-#include "ui/shared/GifImage.h"
+#include "ui/win32/GifImage.h"
 
 #include <cstdio>
 #include <fstream>
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     }
     std::ifstream in(argv[1], std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    auto image = halvern::ui::decodeGif(bytes);
+    auto image = halvern::win32::decodeGif(bytes);
     if (!image) {
         std::fprintf(stderr, "gif-to-rgba: %s is no GIF it can read\n", argv[1]);
         return 1;

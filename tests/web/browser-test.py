@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""The web page in a real browser, driven as a person would through WebDriver: Chromium through
-chromedriver, WebKit through WebKitWebDriver, Firefox through its own Marionette protocol (Debian
-has no geckodriver). It checks the page against what users see in the window and plays the
+"""The web page in a real browser, driven as a person would through WebDriver (Chromium, WebKit
+and Firefox, each under its driver: tools/browsers.py). It checks the page against what users see in the window and plays the
 scenarios every window's tests play (the tables of tests/support, read by tables.py), runs an
 accessibility audit (axe-core) and keeps a screenshot. Exit 77 (skipped) where the browser or its
 driver cannot run here; WebKit on a virtual display of its own.
@@ -9,209 +8,24 @@ driver cannot run here; WebKit on a virtual display of its own.
   browser-test.py chromium|webkit|firefox <site> <axe.min.js> <screenshot.png>
 """
 import base64
-import functools
 import hashlib
-import http.server
-import json
 import os
 import pathlib
 import re
 import shutil
-import socket
-import subprocess
 import sys
 import tempfile
-import threading
-import time
-import urllib.error
 import urllib.request
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from tables import scenarios, what_users_see  # noqa: E402  pylint: disable=wrong-import-position
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [os.path.join(here, "..", "support"), os.path.join(here, "..", "..", "tools")]
+# pylint: disable=wrong-import-position
+from browsers import host, serve, skip, start, wait_for  # noqa: E402
+from tables import scenarios, what_users_see  # noqa: E402
 
-SKIP = 77
-ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
 KEYS = {"Tab": "\ue004", "Enter": "\ue007", "Escape": "\ue00c", "Shift": "\ue008",
         "Control": "\ue009", "Space": " ", "Insert": "\ue016",
         "Backspace": "\ue003", "Keypad.": "\ue028"}
-
-
-def skip(why):
-    print(f"skipped: {why}")
-    sys.exit(SKIP)
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
-def wait_for(check, seconds=20.0, what="a condition"):
-    deadline = time.monotonic() + seconds
-    while True:
-        try:
-            value = check()
-            if value:
-                return value
-        except Exception:  # pylint: disable=broad-except
-            if time.monotonic() > deadline:
-                raise
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.1)
-
-
-class HttpDriver:
-    """W3C WebDriver over HTTP: chromedriver and WebKitWebDriver."""
-
-    def __init__(self, command, port, capabilities, environment=None):
-        self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                        env=environment)
-        self.base = f"http://127.0.0.1:{port}"
-        wait_for(lambda: self._call("GET", "/status")["ready"], what="the driver")
-        self.session = self._call("POST", "/session", {"capabilities": {"alwaysMatch": capabilities}})["sessionId"]
-
-    def _call(self, method, path, body=None):
-        data = None if body is None else json.dumps(body).encode()
-        request = urllib.request.Request(self.base + path, data=data, method=method,
-                                         headers={"Content-Type": "application/json"})
-        try:
-            with urllib.request.urlopen(request, timeout=60) as response:
-                return json.loads(response.read())["value"]
-        except urllib.error.HTTPError as error:
-            raise RuntimeError(f"{method} {path}: {error.read().decode(errors='replace')[:400]}") from None
-
-    def command(self, name, body):
-        method, path = {
-            "navigate": ("POST", "/url"), "script": ("POST", "/execute/sync"),
-            "async_script": ("POST", "/execute/async"), "actions": ("POST", "/actions"),
-            "release": ("DELETE", "/actions"), "screenshot": ("GET", "/screenshot"),
-            "cdp": ("POST", "/goog/cdp/execute"), "rect": ("POST", "/window/rect"),
-        }[name]
-        return self._call(method, f"/session/{self.session}{path}", None if method != "POST" else body)
-
-    def quit(self):
-        try:
-            self._call("DELETE", f"/session/{self.session}")
-        finally:
-            self.process.terminate()
-            self.process.wait(timeout=20)
-
-
-class MarionetteDriver:
-    """Firefox's own remote protocol, which geckodriver would translate WebDriver into."""
-
-    def __init__(self, binary, port, language):
-        self.profile = tempfile.mkdtemp(prefix="halvern-firefox-")
-        with open(os.path.join(self.profile, "user.js"), "w", encoding="utf-8") as prefs:
-            for name, value in [("marionette.port", port), ("intl.accept_languages", language),
-                                ("browser.shell.checkDefaultBrowser", False),
-                                ("datareporting.policy.dataSubmissionEnabled", False),
-                                ("app.update.disabledForTesting", True),
-                                ("browser.startup.homepage_override.mstone", "ignore"),
-                                ("network.captive-portal-service.enabled", False),
-                                ("browser.safebrowsing.update.enabled", False)]:
-                prefs.write(f"user_pref({json.dumps(name)}, {json.dumps(value)});\n")
-        self.process = subprocess.Popen(
-            [binary, "--marionette", "--headless", "--no-remote", "-remote-allow-system-access",
-             "--profile", self.profile],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env={**os.environ, "MOZ_HEADLESS": "1"})
-        self.socket = wait_for(lambda: socket.create_connection(("127.0.0.1", port), timeout=60),
-                               seconds=60, what="Firefox's Marionette")
-        self.buffer = b""
-        self.next_id = 0
-        self._receive()  # the server's greeting
-        self._send("WebDriver:NewSession", {"capabilities": {"alwaysMatch": {"acceptInsecureCerts": False}}})
-
-    def _receive(self):
-        while b":" not in self.buffer:
-            self.buffer += self.socket.recv(65536)
-        length, _, rest = self.buffer.partition(b":")
-        while len(rest) < int(length):
-            rest += self.socket.recv(65536)
-        message, self.buffer = rest[:int(length)], rest[int(length):]
-        return json.loads(message)
-
-    def _send(self, name, params):
-        self.next_id += 1
-        data = json.dumps([0, self.next_id, name, params]).encode()
-        self.socket.sendall(str(len(data)).encode() + b":" + data)
-        while True:
-            reply = self._receive()
-            if reply[0] == 1 and reply[1] == self.next_id:
-                break
-        if reply[2]:
-            raise RuntimeError(f"{name}: {reply[2]}")
-        result = reply[3]
-        return result.get("value") if isinstance(result, dict) and "value" in result else result
-
-    def chrome(self, script, *args):
-        """A script run in the browser itself, where its settings and clipboard are."""
-        self._send("Marionette:SetContext", {"value": "chrome"})
-        try:
-            self._send("WebDriver:ExecuteScript", {"script": script, "args": list(args)})
-        finally:
-            self._send("Marionette:SetContext", {"value": "content"})
-
-    def set_clipboard(self, text):
-        self.chrome("Cc['@mozilla.org/widget/clipboardhelper;1'].getService(Ci.nsIClipboardHelper)"
-                    ".copyString(arguments[0]);", text)
-
-    def command(self, name, body):
-        command = {"navigate": "WebDriver:Navigate", "script": "WebDriver:ExecuteScript",
-                   "async_script": "WebDriver:ExecuteAsyncScript", "actions": "WebDriver:PerformActions",
-                   "release": "WebDriver:ReleaseActions", "screenshot": "WebDriver:TakeScreenshot",
-                   "rect": "WebDriver:SetWindowRect"}[name]
-        return self._send(command, body or {})
-
-    def quit(self):
-        try:
-            self._send("WebDriver:DeleteSession", {})
-            self._send("Marionette:Quit", {"flags": ["eForceQuit"]})
-        except Exception:  # pylint: disable=broad-except
-            pass
-        finally:
-            self.socket.close()
-            try:
-                self.process.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-            shutil.rmtree(self.profile, ignore_errors=True)
-
-
-def start(browser, phone=None, language="en-US"):
-    """A browser under its driver, its language the person's (en-US or de-DE); Chromium with
-    `phone` emulates that device's metrics and touch."""
-    port = free_port()
-    if browser == "chromium":
-        for tool in ("chromium", "chromedriver"):
-            if not shutil.which(tool):
-                skip(f"{tool} is not installed (make test installs it)")
-        return HttpDriver(["chromedriver", f"--port={port}"], port, {
-            "browserName": "chrome",
-            "goog:chromeOptions": {"binary": shutil.which("chromium"), "args": [
-                "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
-                "--disable-component-update", "--disable-sync", "--no-first-run",
-                "--disable-dev-shm-usage", "--window-size=640,480", f"--lang={language}"],
-                "prefs": {"intl.accept_languages": language},
-                **({"mobileEmulation": {"deviceMetrics": phone}} if phone else {})}})
-    if browser == "webkit":
-        minibrowser = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
-        if not shutil.which("WebKitWebDriver") or not os.path.exists(minibrowser):
-            skip("WebKitWebDriver or MiniBrowser is not installed (make test installs them)")
-        # WebKitGTK takes its languages from the environment MiniBrowser starts in.
-        posix = language.replace("-", "_")
-        return HttpDriver(["WebKitWebDriver", f"--port={port}"], port, {
-            "browserName": "MiniBrowser",
-            "webkitgtk:browserOptions": {"binary": minibrowser, "args": ["--automation"]}},
-            {**os.environ, "LANGUAGE": posix, "LC_ALL": f"{posix}.UTF-8"})
-    if browser == "firefox":
-        binary = shutil.which("firefox-esr") or shutil.which("firefox")
-        if not binary:
-            skip("Firefox is not installed (make test installs it)")
-        return MarionetteDriver(binary, port, language)
-    raise SystemExit(f"no browser {browser}")
 
 
 class Page:
@@ -583,37 +397,6 @@ def check_accessibility(page, axe, checks):
     checks.equal("accessibility violations", result, [])
 
 
-def serve(site):
-    class Host(http.server.SimpleHTTPRequestHandler):
-        """The site as a static host with an hour's max-age serves it; under /slow-wasm/ and
-        /no-wasm/ with its WebAssembly late by two seconds or missing; under /release/ from the
-        folder the server's `release` names, which a test switches to publish a new release."""
-
-        def log_message(self, *args):  # pylint: disable=arguments-differ
-            pass
-
-        def end_headers(self):
-            self.send_header("Cache-Control", "max-age=3600")
-            super().end_headers()
-
-        def do_GET(self):
-            prefix = next((p for p in ("/slow-wasm/", "/no-wasm/", "/release/") if self.path.startswith(p)), "/")
-            self.path = "/" + self.path[len(prefix):]
-            if prefix == "/release/":
-                self.directory = self.server.release
-            elif self.path.endswith(".wasm") and prefix == "/no-wasm/":
-                self.send_error(404)
-                return
-            elif self.path.endswith(".wasm") and prefix == "/slow-wasm/":
-                time.sleep(2)
-            super().do_GET()
-
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Host, directory=site))
-    server.release = site
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
 def check_release(driver, site, checks):
     """A visitor whose browser keeps the site, and an hour's max-age besides, runs a new release on
     the second load after it is published, every file of it, and the page open meanwhile offers it.
@@ -647,23 +430,6 @@ def check_release(driver, site, checks):
     finally:
         server.shutdown()
         shutil.rmtree(new, ignore_errors=True)
-
-
-def host(site):
-    """The site through nginx with the project's configuration (ui/web/serve.sh), as a real host."""
-    port = free_port()
-    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui", "web", "serve.sh")
-    log = tempfile.TemporaryFile()
-    process = subprocess.Popen([script, site, str(port)], stdout=subprocess.DEVNULL, stderr=log)
-    url = f"http://127.0.0.1:{port}/"
-    try:
-        wait_for(lambda: urllib.request.urlopen(url, timeout=2), 10, "nginx")
-    except Exception as error:  # pylint: disable=broad-except
-        process.terminate()
-        process.wait(timeout=20)
-        log.seek(0)
-        raise RuntimeError(f"nginx does not serve the site: {error}; {log.read().decode(errors='replace')[:300]}")
-    return process, url
 
 
 def check_host(url, checks):

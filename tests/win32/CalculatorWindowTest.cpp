@@ -6,8 +6,8 @@
 #include "Scenarios.h"
 #include "WhatUsersSee.h"
 #include "ui/shared/ControlTable.h"
-#include "ui/shared/GifImage.h"
 #include "ui/shared/Layout.h"
+#include "ui/win32/GifImage.h"
 #include "ui/win32/Resources.h"
 #include "ui/win32/WideText.h"
 
@@ -342,7 +342,7 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
         ASSERT_NE(found, nullptr);
         const auto* bytes =
             static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, found)));
-        const auto image = ui::decodeGif({bytes, SizeofResource(nullptr, found)});
+        const auto image = halvern::win32::decodeGif({bytes, SizeofResource(nullptr, found)});
         ASSERT_TRUE(image.has_value());
         window->layout(dpi);
         RECT box{};

@@ -1,18 +1,25 @@
 # Windows tests run under Wine, each in a Wine prefix of the build's own: "null" uses Wine's
 # null graphics driver (windows without a display, for the window's tests in the process), "x11"
-# the X11 driver for a program driven under Xvfb. A fixture makes each prefix, and a last test
-# removes them: together they hold some 700 MB that need not stay.
+# the X11 driver for a program driven under Xvfb, and "installer" the null driver again for the
+# installer's test alone, which installs, upgrades and removes the program in its prefix's
+# registry and Program Files. A fixture makes each prefix, and a last test removes them: together
+# they hold some 700 MB that need not stay.
 set(HALVERN_WINE_PREFIXES ${CMAKE_BINARY_DIR}/wine)
-set(HALVERN_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+set(HALVERN_WINE_RUN ${PROJECT_SOURCE_DIR}/tools/wine-run.sh)
 
-foreach(driver null x11)
-  add_test(NAME wine_prefix_${driver}
-    COMMAND ${HALVERN_WINE_RUN} --prepare ${HALVERN_WINE_PREFIXES}/${driver} ${driver})
-  set_tests_properties(wine_prefix_${driver} PROPERTIES FIXTURES_SETUP wine_${driver}
+foreach(prefix null x11 installer)
+  set(driver ${prefix})
+  if(prefix STREQUAL "installer")
+    set(driver null)
+  endif()
+  add_test(NAME wine_prefix_${prefix}
+    COMMAND ${HALVERN_WINE_RUN} --prepare ${HALVERN_WINE_PREFIXES}/${prefix} ${driver})
+  set_tests_properties(wine_prefix_${prefix} PROPERTIES FIXTURES_SETUP wine_${prefix}
     SKIP_RETURN_CODE 77 TIMEOUT 180)
 endforeach()
 add_test(NAME wine_prefixes_removed COMMAND ${HALVERN_WINE_RUN} --remove ${HALVERN_WINE_PREFIXES})
-set_tests_properties(wine_prefixes_removed PROPERTIES FIXTURES_CLEANUP "wine_null;wine_x11")
+set_tests_properties(wine_prefixes_removed PROPERTIES
+  FIXTURES_CLEANUP "wine_null;wine_x11;wine_installer")
 
 # halvern_add_wine_test(<name> <windows executable> [arguments...]): runs it on the null driver.
 function(halvern_add_wine_test name executable)

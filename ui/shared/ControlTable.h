@@ -9,10 +9,10 @@
 
 namespace halvern::ui {
 
-// The calculator window's control table: its ten controls in the order the window creates them,
-// with names, captions, places in twips, colours and tab order. It only describes; each
-// toolkit's window builds its widgets from it through the rules in Layout.h, and nothing here
-// changes while the program runs.
+// The calculator window's control table: its ten controls in the order the Windows window
+// creates them (the Qt window and the page create them in reading order), with names, captions,
+// places in twips, colours and tab order. It only describes; each toolkit's window builds its
+// widgets from it through the rules in Layout.h, and nothing here changes while the program runs.
 
 enum class ControlKind { textField, pushButton, label, picture };
 

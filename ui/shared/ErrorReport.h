@@ -1,7 +1,6 @@
 #pragma once
 
 #include "calc/Errors.h"
-#include "calc/Form.h"
 
 #include <cstddef>
 #include <exception>

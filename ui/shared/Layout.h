@@ -22,7 +22,7 @@ struct PixelRect {
 };
 
 // Twips to pixels at a density in dots per inch, to the nearest pixel: 15 twips make a pixel
-// at 96. Positions and sizes are each rounded, as the table's pixel columns are.
+// at 96. Positions and sizes are each rounded on their own, not as the edges they make.
 constexpr int twipsToPixels(int twips, int dpi = 96) {
     return (twips * dpi + 720) / 1440;
 }

@@ -180,11 +180,14 @@
       // Enter in a field presses nothing; it is no form to submit.
     });
 
-    const frame = (name) => parseFloat(getComputedStyle(element('amount'))[name]) || 0;
-    const fieldFrame = 2 * (frame('borderLeftWidth') + frame('paddingLeft'));
+    // What the fields' and the button's frames take of their boxes, across and down (page.css).
+    const frame = (name, side) => {
+      const style = getComputedStyle(element(name));
+      return Math.ceil(2 * ((parseFloat(style[`border${side}Width`]) || 0) + (parseFloat(style[`padding${side}`]) || 0)));
+    };
     module._halvern_fit_fonts(
       Math.round(parseFloat(getComputedStyle(document.documentElement).fontSize)),
-      Math.ceil(fieldFrame), 10, 4);
+      frame('amount', 'Left'), frame('Command1', 'Left'), frame('Command1', 'Top'));
     chooseLayout();
 
     if (!status.dataset.said) status.hidden = true; // what the bar says besides stays

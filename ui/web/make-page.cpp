@@ -67,16 +67,20 @@ std::string control(const ControlRow& row) {
         return "<input type=\"text\" id=\"" + id + "\" value=\"" + text +
                "\" inputmode=\"decimal\" autocomplete=\"off\" spellcheck=\"false\">";
     case ControlKind::pushButton:
-        // Not pressable until the calculation has loaded (the page's script enables it).
+        // Not pressable until the page's script runs: it enables the button at once, and keeps a
+        // press made while the calculation loads until it has.
         return "<button type=\"button\" id=\"" + id + "\" disabled>" + text + "</button>";
     case ControlKind::label:
         if (const FieldRow* field = fieldWithCaption(row.name))
             return "<label id=\"" + id + "\" for=\"" + std::string(fieldName(field->field)) +
                    "\">" + text + "</label>";
         return "<span id=\"" + id + "\">" + text + "</span>";
-    case ControlKind::picture:
+    case ControlKind::picture: {
+        const PixelRect box = pixelRect(row); // the logo is drawn at its box's size
         return "<img id=\"" + id + "\" src=\"" + text + ".gif\" srcset=\"" + text + "@2x.gif 2x\"" +
-               " width=\"105\" height=\"45\" alt=\"" + escaped(logoText) + "\">";
+               " width=\"" + std::to_string(box.width) + "\" height=\"" +
+               std::to_string(box.height) + "\" alt=\"" + escaped(logoText) + "\">";
+    }
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/Errors.h"
+#include "ui/shared/ControlTable.h"
 #include "ui/shared/WindowRules.h"
 
 #include <array>
@@ -61,7 +62,7 @@ private:
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
-    std::array<HWND, 10> m_controls{}; // in the order of the control table
+    std::array<HWND, ui::controlTable.size()> m_controls{}; // in the order of the control table
     UINT m_dpi = 96;
     bool m_endsProgram = false;
     HWND m_focusBefore = nullptr;    // the control that had the focus when the window lost it

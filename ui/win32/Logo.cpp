@@ -10,19 +10,19 @@ namespace halvern::win32 {
 
 namespace {
 
-std::optional<ui::RgbaImage> loadGif(HINSTANCE instance, int id) {
+std::optional<RgbaImage> loadGif(HINSTANCE instance, int id) {
     HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
     if (found == nullptr)
         return std::nullopt;
     const auto* bytes =
         static_cast<const std::uint8_t*>(LockResource(LoadResource(instance, found)));
-    return ui::decodeGif({bytes, SizeofResource(instance, found)});
+    return decodeGif({bytes, SizeofResource(instance, found)});
 }
 
 // The image at the box's size as premultiplied BGRA rows from the top, as AlphaBlend takes them:
 // each target pixel the average of the source pixels it covers (a box filter), so the doubled
 // logo shrinks smoothly at 150 % and stays pixel for pixel at its own size.
-std::vector<std::uint32_t> premultiplied(const ui::RgbaImage& image, int width, int height) {
+std::vector<std::uint32_t> premultiplied(const RgbaImage& image, int width, int height) {
     std::vector<std::uint32_t> out(static_cast<std::size_t>(width) *
                                    static_cast<std::size_t>(height));
     const double sx = static_cast<double>(image.width) / width;
@@ -65,12 +65,8 @@ Logo::Logo(HINSTANCE instance)
     : m_own(loadGif(instance, logoResource))
     , m_doubled(loadGif(instance, doubledLogoResource)) {}
 
-bool Logo::loaded() const {
-    return m_own.has_value() && m_doubled.has_value();
-}
-
 void Logo::draw(HDC dc, const RECT& box, UINT dpi) const {
-    const std::optional<ui::RgbaImage>& chosen = dpi > 96 && m_doubled ? m_doubled : m_own;
+    const std::optional<RgbaImage>& chosen = dpi > 96 && m_doubled ? m_doubled : m_own;
     const int width = static_cast<int>(box.right - box.left);
     const int height = static_cast<int>(box.bottom - box.top);
     if (!chosen || width <= 0 || height <= 0)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/shared/GifImage.h"
+#include "ui/win32/GifImage.h"
 
 #include <optional>
 #include <windows.h>
@@ -18,11 +18,10 @@ public:
     // Draws over whatever the box already holds, from the image that suits `dpi`, scaled to the
     // box by averaging where it is not the image's own size.
     void draw(HDC dc, const RECT& box, UINT dpi) const;
-    bool loaded() const;
 
 private:
-    std::optional<ui::RgbaImage> m_own;
-    std::optional<ui::RgbaImage> m_doubled;
+    std::optional<RgbaImage> m_own;
+    std::optional<RgbaImage> m_doubled;
 };
 
 } // namespace halvern::win32

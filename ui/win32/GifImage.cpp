@@ -1,9 +1,9 @@
-#include "ui/shared/GifImage.h"
+#include "ui/win32/GifImage.h"
 
 #include <array>
 #include <cstddef>
 
-namespace halvern::ui {
+namespace halvern::win32 {
 
 namespace {
 
@@ -186,4 +186,4 @@ std::optional<RgbaImage> decodeGif(std::span<const std::uint8_t> bytes) {
     return std::nullopt;
 }
 
-} // namespace halvern::ui
+} // namespace halvern::win32

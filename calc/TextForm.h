@@ -5,12 +5,13 @@
 #include <string>
 #include <utility>
 
-namespace halvern::testing {
+namespace halvern {
 
-// Three plain strings behind the form interface, for tests, benchmarks and fuzzers.
-class FakeForm : public Form {
+// A form that is three plain strings: the calculation with no window, as tests, benchmarks and
+// fuzzers call it.
+class TextForm : public Form {
 public:
-    FakeForm(std::string amount, std::string gprice, std::string fee = {})
+    TextForm(std::string amount, std::string gprice, std::string fee = {})
         : amountText(std::move(amount))
         , gpriceText(std::move(gprice))
         , feeText(std::move(fee)) {}
@@ -25,4 +26,4 @@ public:
     std::string feeText;
 };
 
-} // namespace halvern::testing
+} // namespace halvern

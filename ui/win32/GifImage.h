@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-namespace halvern::ui {
+namespace halvern::win32 {
 
 // The first frame of a GIF as straight RGBA pixels, rows from the top, its transparent palette
 // entry (if its graphic control extension names one) with an alpha of 0: what a window needs to
@@ -18,4 +18,4 @@ struct RgbaImage {
 
 std::optional<RgbaImage> decodeGif(std::span<const std::uint8_t> bytes);
 
-} // namespace halvern::ui
+} // namespace halvern::win32
