@@ -18,6 +18,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <cctype>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <map>
@@ -314,23 +315,46 @@ TEST_F(Win32Window, LooksAsUsersSawIt) {
     window->layout(96);
 }
 
-// Every scenario a user may play through in this window, as they see it, in the user's locale.
-TEST_F(Win32Window, Scenarios) {
+// The user's locale, as the window reads it: the scenarios of that locale run.
+std::string userLocale() {
     std::array<wchar_t, LOCALE_NAME_MAX_LENGTH> name{};
     GetUserDefaultLocaleName(name.data(), static_cast<int>(name.size()));
-    const std::string locale = utf8(name.data());
-    ASSERT_TRUE(cases::isScenarioLocale(locale))
-        << "no scenario runs in the locale " << locale << ": run under LC_ALL=en_US.UTF-8 or "
-        << "de_DE.UTF-8";
-    for (const cases::Scenario& scenario : cases::scenarios()) {
-        if (!scenario.runsIn("win32", locale))
-            continue;
-        SetUp();
-        Win32Driver driver(*window);
-        for (const std::string& failure : cases::runScenario(scenario, driver))
-            ADD_FAILURE() << scenario.name << ": " << failure;
-    }
+    return utf8(name.data());
 }
+
+TEST_F(Win32Window, RunsInAScenarioLocale) {
+    EXPECT_TRUE(cases::isScenarioLocale(userLocale()))
+        << "no scenario runs in the locale " << userLocale()
+        << ": run under LC_ALL=en_US.UTF-8 or de_DE.UTF-8";
+}
+
+// Every scenario a user may play through in this window, as they see it, in the user's locale:
+// each a test of its own, named after its line of the table.
+class Win32Scenario : public Win32Window, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(Win32Scenario, Plays) {
+    Win32Driver driver(*window);
+    for (const std::string& failure : cases::runScenario(cases::scenarios().at(GetParam()), driver))
+        ADD_FAILURE() << failure;
+}
+
+std::vector<std::size_t> scenariosHere() {
+    std::vector<std::size_t> here;
+    for (std::size_t i = 0; i < cases::scenarios().size(); ++i) {
+        if (cases::scenarios()[i].runsIn("win32", userLocale()))
+            here.push_back(i);
+    }
+    return here;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Win32Scenario, ::testing::ValuesIn(scenariosHere()),
+                         [](const ::testing::TestParamInfo<std::size_t>& scenario) {
+                             std::string name = cases::scenarios().at(scenario.param).name;
+                             for (char& c : name)
+                                 c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+                             return name;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Win32Scenario);
 
 // The window colour shows through the logo's transparent corners. At its own size and at twice it
 // the logo is drawn pixel for pixel from its own image: the doubled one where the screen is dense.
