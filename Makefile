@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build run test test-asan fuzz mutate lint bench bench-startup package \
-	windows web run-web bench-web check-reproducible test-fresh clean mutate-change
+	windows web run-web bench-web check-reproducible test-fresh clean mutate-change repo
 
 all: build
 
@@ -120,6 +120,15 @@ bench-startup: build windows
 package: build
 	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
 	@echo "Install it with: sudo apt-get install ./$$(ls $(BUILD_DIR)/package/*.deb)"
+
+# The package published into a signed APT repository folder, which any static host can serve:
+# REPO_KEY is the releaser's signing key (a key id of their gpg keyring, or a secret key file),
+# REPO_URL where the folder will be served. A folder that holds earlier releases keeps them.
+REPO ?= build/repo
+REPO_URL ?= https://www.hfc.example/apt
+repo: package
+	@tools/install-deps.sh apt-repo
+	@tools/make-repo.sh $(REPO) "$(REPO_KEY)" $(REPO_URL) $(BUILD_DIR)/package/*.deb
 
 # The downloads built again from a fresh clone of the commit, somewhere else and under another
 # umask, locale, time zone and clock, must be the same bytes as this build's.

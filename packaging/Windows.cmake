@@ -65,3 +65,22 @@ set(HALVERN_LATER_MSI ${PROJECT_BINARY_DIR}/tests/${HALVERN_EXECUTABLE}-later.ms
 halvern_add_msi(later-msi ${HALVERN_LATER_MSI} 1.99)
 set(HALVERN_REBUILT_MSI ${PROJECT_BINARY_DIR}/tests/${HALVERN_EXECUTABLE}-later-rebuilt.msi)
 halvern_add_msi(rebuilt-msi ${HALVERN_REBUILT_MSI} 1.99 " (rebuilt)")
+
+# The Windows Package Manager's manifests for the installer, in build/windows/winget/: what a
+# release submits to its community repository, so that winget upgrade brings it. The installer
+# is published at HALVERN_RELEASE_URL.
+set(HALVERN_RELEASE_URL "https://www.hfc.example/download" CACHE STRING
+  "Where a release's downloads are published, for the winget manifests")
+set(HALVERN_WINGET ${PROJECT_BINARY_DIR}/winget)
+set(HALVERN_WINGET_ID "HFC.HalvernFeeCalculator")
+add_custom_command(OUTPUT ${HALVERN_WINGET}/written
+  COMMAND ${CMAKE_COMMAND} -DMSI=${HALVERN_MSI} -DMSIINFO=${MSIINFO} -DOUT=${HALVERN_WINGET}
+          -DIDENTIFIER=${HALVERN_WINGET_ID} -DVERSION=${HALVERN_PRODUCT_VERSION}
+          -DURL=${HALVERN_RELEASE_URL} -DNAME=${HALVERN_DISPLAY_NAME} -DPUBLISHER=HFC
+          -DPUBLISHER_URL=https://www.hfc.example/ -DLICENSE=Freeware -DSUMMARY=${HALVERN_SUMMARY}
+          -P ${CMAKE_CURRENT_LIST_DIR}/WingetManifests.cmake
+  COMMAND ${CMAKE_COMMAND} -E touch ${HALVERN_WINGET}/written
+  DEPENDS ${HALVERN_MSI} msi ${CMAKE_CURRENT_LIST_DIR}/WingetManifests.cmake
+  COMMENT "Writing the winget manifests of the installer"
+  VERBATIM)
+add_custom_target(winget ALL DEPENDS ${HALVERN_WINGET}/written)

@@ -2,7 +2,7 @@
 # Installs the Debian packages that one kind of work needs, and only those missing. Each make
 # target names the groups it uses, so `make run` brings only what building and running take.
 #   tools/install-deps.sh GROUP...   (build test windows web webtest serve webbench asan fuzz
-#                                     lint package bench fresh repro)
+#                                     lint package apt-repo bench fresh repro)
 # Quiet when nothing is missing.
 set -euo pipefail
 
@@ -17,10 +17,11 @@ declare -A groups=(
           imagemagick fonts-dejavu-core weston at-spi2-core
           python3-pyatspi dbus dbus-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream
           lintian dpkg-dev file wine wine64"
-  # the Windows program: MinGW-w64 (posix threads), GoogleTest's source and Python for its tests,
-  # the installer's tools (faketime stops wixl's clock at the commit's time)
+  # the Windows program: MinGW-w64 (posix threads), GoogleTest's source and Python for its tests
+  # (with YAML, for the winget manifests), the installer's tools (faketime stops wixl's clock at
+  # the commit's time)
   [windows]="cmake ninja-build make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
-             python3 wixl msitools faketime"
+             python3 python3-yaml wixl msitools faketime"
   # the web page: emscripten (with Debian's node and its acorn) builds it offline, and esbuild
   # takes the comments out of its scripts
   [web]="cmake ninja-build make emscripten esbuild python3"
@@ -35,6 +36,8 @@ declare -A groups=(
   [fuzz]="cmake ninja-build make clang libclang-rt-14-dev"
   [lint]="clang-tidy cppcheck"
   [package]="dpkg-dev file"
+  # the signed APT repository of the package: apt-ftparchive, and gpg to sign it
+  [apt-repo]="apt-utils gnupg dpkg-dev"
   # the benchmarks, and the start-up benchmark's X client
   [bench]="libbenchmark-dev libx11-dev libxdamage-dev xvfb x11-apps"
   # a pristine Debian 12 system to try the README's commands in

@@ -2,9 +2,11 @@
 # Proves the README's commands on a pristine Debian 12 system, made here with debootstrap from
 # the Debian mirror this machine's apt already uses. A clone of the committed checkout goes into
 # a fresh copy of that system for each of two users:
-#   a new user (not root, with sudo): make test; make run with no display (one clear line and a
-#     non-zero status); xvfb-run -a make run (a window titled "Halvern Fee Calculator" appears,
-#     and is then ended by its process id);
+#   a new user (not root, with sudo): make test; the package installed and upgraded from a signed
+#     APT repository served on this machine, a tampered or foreign-signed one refused
+#     (tests/package/check-repo.sh); make run with no display (one clear line and a non-zero
+#     status); xvfb-run -a make run (a window titled "Halvern Fee Calculator" appears, and is then
+#     ended by its process id);
 #   CI, as root with CI=true, on a system that already has libbenchmark-dev, libx11-dev and
 #     googletest, as CI's machine image does: make test and make lint.
 # The two run side by side, each with its log; every process started inside is ended by its id
@@ -172,6 +174,9 @@ as_new_user() {
   say "as $user: after make test, $(chroot "$root" dpkg-query -W | wc -l) packages installed," \
     "the system takes $(du -sh --exclude=proc --exclude=sys --exclude=dev --exclude=home "$root" | cut -f1)," \
     "the build folder $(du -sh "$root/home/$user/halvern/build" | cut -f1)"
+
+  say "as $user: the package from a signed APT repository, added as the README says"
+  inside "$root" "$user" 'cd halvern && HALVERN_TEST_INSTALL=1 tests/package/check-repo.sh build/default'
 
   say "as $user: make run with no display"
   local status=0

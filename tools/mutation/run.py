@@ -35,7 +35,7 @@ here = pathlib.Path(__file__).resolve().parent
 # compositor always skips. The calculation and the shared rules leave the program's slower runs
 # under Xvfb to the Qt window's faults.
 NEVER = ["elf_package_note", "desktop_entry_valid", "appstream_metainfo_valid", "debian_package",
-         "assets_are_reproducible", "window_clipboard_on_wayland"]
+         "apt_repository", "assets_are_reproducible", "window_clipboard_on_wayland"]
 LIBRARY = NEVER + ["smoke_under_xvfb", "screen_reader_view"]
 # For each folder, the builds that compile its files, cheapest first, with the tests each leaves
 # out, or the only ones it runs: the Windows window's GIF decoder is also checked natively.
