@@ -8,8 +8,9 @@
 namespace halvern {
 
 // The conversions between field texts and doubles, and the product of a number and a text that
-// the press takes: no rounding of money, no digit grouping, no locale. Both directions agree: every text the writer produces is read
-// back by the reader without error, as the number written to the fifteen digits it carries.
+// the press takes: no rounding of money, no digit grouping, no locale. Both directions agree:
+// every text the writer produces is read back by the reader without error, as the number written
+// to the fifteen digits it carries.
 
 // Reads a plain decimal number: optional blanks (spaces, tabs) around it, an optional sign,
 // digits with an optional point ("5", "5.", ".5"), an optional exponent ("1e3", "1E-2").
