@@ -56,23 +56,23 @@ TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
 TEST(FieldEdits, ACommaIsThePointOnlyWhereItIsOne) {
     struct Case {
         const char* name;
+        std::u16string_view kept;
         char16_t typed;
         bool keypad;
         char16_t mark;
-        std::u16string_view kept;
         char16_t given;
     };
     const Case cases[] = {
-        {"a comma where a point is the mark", u',', false, u'.', u"1", u','},
-        {"a comma where a comma is the mark", u',', false, u',', u"10", u'.'},
-        {"a comma after a point, comma locale", u',', false, u',', u"1.5", u','},
-        {"a comma where the mark is unknown", u',', false, 0, u"", u','},
-        {"the keypad's comma, point locale", u',', true, u'.', u"10", u'.'},
-        {"the keypad's comma after a point", u',', true, u',', u".5", u','},
-        {"the keypad's point", u'.', true, u'.', u"", u'.'},
-        {"another character of the keypad's key", u'\u066B', true, u'.', u"1", u'.'},
-        {"a point typed", u'.', false, u',', u"1", u'.'},
-        {"a digit, comma locale", u'5', false, u',', u"", u'5'},
+        {"a comma where a point is the mark", u"1", u',', false, u'.', u','},
+        {"a comma where a comma is the mark", u"10", u',', false, u',', u'.'},
+        {"a comma after a point, comma locale", u"1.5", u',', false, u',', u','},
+        {"a comma where the mark is unknown", u"", u',', false, 0, u','},
+        {"the keypad's comma, point locale", u"10", u',', true, u'.', u'.'},
+        {"the keypad's comma after a point", u".5", u',', true, u',', u','},
+        {"the keypad's point", u"", u'.', true, u'.', u'.'},
+        {"another character of the keypad's key", u"1", u'\u066B', true, u'.', u'.'},
+        {"a point typed", u"1", u'.', false, u',', u'.'},
+        {"a digit, comma locale", u"", u'5', false, u',', u'5'},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
