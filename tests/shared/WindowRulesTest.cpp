@@ -35,12 +35,17 @@ public:
 
 TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
     RecordingWindow pasted;
-    refuseLongText(pasted, Field::gprice, 123'456);
+    refuseLongText(pasted, Field::gprice, 123'456, 123'456);
     EXPECT_EQ(
         pasted.calls,
         (std::vector<std::string>{
             "alert", "warning: Not pasted: 123,456 characters is more than a field holds (4,000).",
             "focus gprice"}));
+    // A paste shorter than the bound, refused for the text already there: both are named.
+    RecordingWindow besides;
+    refuseLongText(besides, Field::amount, 3'995, 4'005);
+    EXPECT_EQ(besides.calls.at(1), "warning: Not pasted: 3,995 characters beside the 10 already "
+                                   "there make 4,005, more than a field holds (4,000).");
     RecordingWindow typed;
     refuseTyping(typed, Field::amount);
     EXPECT_EQ(typed.calls,

@@ -94,7 +94,7 @@ public:
 // A refused text never reaches the field; an accepted one goes in as one insertion.
 class PasteGuard final : public QObject {
 public:
-    using Refused = std::function<void(Field, qsizetype)>;
+    using Refused = std::function<void(Field, qsizetype inserted, qsizetype lengthAfter)>;
 
     PasteGuard(QLineEdit* edit, Field field, Refused refused)
         : QObject(edit)
@@ -124,7 +124,7 @@ protected:
             if (fits(length, 0))
                 return false;
             drop->ignore();
-            m_refused(m_field, length);
+            m_refused(m_field, length, m_edit->text().size() + length);
             return true;
         }
         if (const auto* menu = dynamic_cast<const QContextMenuEvent*>(event)) {
@@ -148,7 +148,8 @@ private:
                                          static_cast<std::size_t>(clipboard.size()));
         const auto length = static_cast<qsizetype>(pastedLength(pasted));
         if (!fits(length, m_edit->selectedText().size())) {
-            m_refused(m_field, length);
+            m_refused(m_field, length,
+                      m_edit->text().size() - m_edit->selectedText().size() + length);
             return true;
         }
         const std::u16string kept = pastedText(pasted);
@@ -305,7 +306,9 @@ void CalculatorWindow::buildControls() {
         field->setFont(m_fieldFont);
         field->setValidator(new LengthBound(field));
         new PasteGuard(field, row.field,
-                       [this](Field which, qsizetype length) { refuseLongText(which, length); });
+                       [this](Field which, qsizetype inserted, qsizetype lengthAfter) {
+                           refuseLongText(which, inserted, lengthAfter);
+                       });
         // Typing is refused by the bound's validator; told once the key has been handled.
         connect(
             field, &QLineEdit::inputRejected, this,
@@ -403,14 +406,15 @@ void CalculatorWindow::report(const Report& report) {
         edit->selectAll();
 }
 
-void CalculatorWindow::refuseLongText(Field field, qsizetype length) {
+void CalculatorWindow::refuseLongText(Field field, qsizetype inserted, qsizetype lengthAfter) {
     // Told once the paste or drop that brought the text has been handled (the connection is
     // queued): a modal box inside a drop would hold up the other program's drag.
-    emit longTextRefused(static_cast<int>(field), length);
+    emit longTextRefused(static_cast<int>(field), inserted, lengthAfter);
 }
 
-void CalculatorWindow::tellLongTextRefused(int field, qsizetype length) {
-    ui::refuseLongText(*this, static_cast<Field>(field), static_cast<std::size_t>(length));
+void CalculatorWindow::tellLongTextRefused(int field, qsizetype inserted, qsizetype lengthAfter) {
+    ui::refuseLongText(*this, static_cast<Field>(field), static_cast<std::size_t>(inserted),
+                       static_cast<std::size_t>(lengthAfter));
 }
 
 QLineEdit* CalculatorWindow::lineEdit(Field field) const {

@@ -28,16 +28,16 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 signals:
-    void longTextRefused(int field, qsizetype length);
+    void longTextRefused(int field, qsizetype inserted, qsizetype lengthAfter);
 
 private slots:
     void Command1_Click();
-    void tellLongTextRefused(int field, qsizetype length);
+    void tellLongTextRefused(int field, qsizetype inserted, qsizetype lengthAfter);
 
 private:
     void buildControls();
     void fitFonts();
-    void refuseLongText(Field field, qsizetype length);
+    void refuseLongText(Field field, qsizetype inserted, qsizetype lengthAfter);
     QLineEdit* lineEdit(Field field) const;
 
     std::array<QLineEdit*, 3> m_fields{}; // by Field

@@ -134,8 +134,14 @@ std::string grouped(std::size_t number) {
 
 } // namespace
 
-std::string tooLongNote(std::size_t length) {
-    return "Not pasted: " + grouped(length) + " characters is more than a field holds (" +
+std::string tooLongNote(std::size_t inserted, std::size_t lengthAfter) {
+    // The text already there counts too: a paste shorter than the bound can still not fit.
+    const std::string besides = lengthAfter > inserted
+                                    ? " beside the " + grouped(lengthAfter - inserted) +
+                                          " already there make " + grouped(lengthAfter) + ","
+                                    : "";
+    return "Not pasted: " + grouped(inserted) + " characters" +
+           (besides.empty() ? " is" : besides) + " more than a field holds (" +
            grouped(maxFieldLength) + ").";
 }
 

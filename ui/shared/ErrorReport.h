@@ -21,9 +21,9 @@ struct ErrorReport {
 
 ErrorReport describeError(const std::exception_ptr& error);
 
-// The note shown when a field refused an edit, since the text would have been `length`
-// characters long: more than a field holds.
-std::string tooLongNote(std::size_t length);
+// The note shown when a field refused an edit of `inserted` characters, since its text would have
+// been `lengthAfter` characters long: more than a field holds.
+std::string tooLongNote(std::size_t inserted, std::size_t lengthAfter);
 
 // The note shown when a field that holds all it may refused a typed character.
 std::string fullFieldNote();

@@ -22,6 +22,12 @@ constexpr bool fitsField(std::size_t length, std::size_t replaced, std::size_t i
     return inserted <= maxFieldLength && kept <= maxFieldLength - inserted;
 }
 
+// How long a field's text of `length` is once an edit has replaced `replaced` of it with
+// `inserted` new characters.
+constexpr std::size_t lengthAfter(std::size_t length, std::size_t replaced, std::size_t inserted) {
+    return length - (replaced < length ? replaced : length) + inserted;
+}
+
 // How long a pasted text is once it has left its trailing line breaks behind, which a cell
 // copied from a spreadsheet or a line from a terminal brings along: what the field's bound
 // weighs, without copying a text that may be huge.

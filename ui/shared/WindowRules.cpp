@@ -26,8 +26,9 @@ void refuse(WindowPort& window, Field field, const std::string& note) {
 
 } // namespace
 
-void refuseLongText(WindowPort& window, Field field, std::size_t length) {
-    refuse(window, field, tooLongNote(length));
+void refuseLongText(WindowPort& window, Field field, std::size_t inserted,
+                    std::size_t lengthAfter) {
+    refuse(window, field, tooLongNote(inserted, lengthAfter));
 }
 
 void refuseTyping(WindowPort& window, Field field) {

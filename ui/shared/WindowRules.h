@@ -49,9 +49,10 @@ protected:
 // selected, ready to be typed over. Nothing escapes into the toolkit's event handling.
 void pressButton(WindowPort& window);
 
-// A paste or drop refused because the field's text would have grown to `length` characters: an
-// alert, a note in a box, then the focus back in the field, its text and cursor as they were.
-void refuseLongText(WindowPort& window, Field field, std::size_t length);
+// A paste or drop of `inserted` characters refused because the field's text would have grown to
+// `lengthAfter` characters: an alert, a note in a box, then the focus back in the field, its text
+// and cursor as they were.
+void refuseLongText(WindowPort& window, Field field, std::size_t inserted, std::size_t lengthAfter);
 
 // A character typed into a field that holds all it may: the same, with a note that says so.
 void refuseTyping(WindowPort& window, Field field);

@@ -102,7 +102,8 @@ EMSCRIPTEN_KEEPALIVE int halvern_paste(int index, const char16_t* text, int leng
     const std::u16string_view pasted(text, count(length));
     const std::size_t taken = pastedLength(pasted);
     if (!fitsField(count(fieldLength), count(selected), taken)) {
-        refuseLongText(window(), fieldAt(index), taken);
+        refuseLongText(window(), fieldAt(index), taken,
+                       lengthAfter(count(fieldLength), count(selected), taken));
         return 0;
     }
     const std::u16string kept = pastedText(pasted);
@@ -121,7 +122,8 @@ EMSCRIPTEN_KEEPALIVE int halvern_edit(int index, int fieldLength, int selected, 
     if (typed != 0)
         refuseTyping(window(), fieldAt(index));
     else
-        refuseLongText(window(), fieldAt(index), count(inserted));
+        refuseLongText(window(), fieldAt(index), count(inserted),
+                       lengthAfter(count(fieldLength), count(selected), count(inserted)));
     return 0;
 }
 

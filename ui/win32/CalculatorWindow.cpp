@@ -352,7 +352,9 @@ LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPAR
     if (!fitsField(static_cast<std::size_t>(GetWindowTextLengthW(field)), end - start, length)) {
         for (const FieldRow& row : fieldTable) {
             if (window->field(row.field) == field)
-                refuseLongText(*window, row.field, length);
+                refuseLongText(*window, row.field, length,
+                               lengthAfter(static_cast<std::size_t>(GetWindowTextLengthW(field)),
+                                           end - start, length));
         }
         return 0;
     }
