@@ -199,17 +199,18 @@ def start(browser, phone=None, language="en-US"):
     raise SystemExit(f"no browser {browser}")
 
 
-def serve(site):
+def serve(site, caching="max-age=3600"):
     class Host(http.server.SimpleHTTPRequestHandler):
-        """The site as a static host with an hour's max-age serves it; under /slow-wasm/ and
-        /no-wasm/ with its WebAssembly late by two seconds or missing; under /release/ from the
-        folder the server's `release` names, which a test switches to publish a new release."""
+        """The site as a static host with an hour's max-age (or other `caching`) serves it; under
+        /slow-wasm/ and /no-wasm/ with its WebAssembly late by two seconds or missing; under
+        /release/ from the folder the server's `release` names, which a test switches to publish
+        a new release."""
 
         def log_message(self, *args):  # pylint: disable=arguments-differ
             pass
 
         def end_headers(self):
-            self.send_header("Cache-Control", "max-age=3600")
+            self.send_header("Cache-Control", caching)
             super().end_headers()
 
         def do_GET(self):

@@ -83,6 +83,8 @@ for _ in $(seq 50); do
   sleep 0.2
 done
 
+# What apt-get upgrade does for this package, and for nothing else of the system's.
+upgrade() { "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install --only-upgrade -y -qq "$name"; }
 installed() { dpkg-query -W -f='${Version}' "$name" 2>/dev/null || echo none; }
 update() { # only the repository's lists, quietly; prints what apt says of them
   "${sudo[@]}" apt-get update -qq -o "Dir::Etc::SourceList=$source" -o Dir::Etc::SourceParts=- \
@@ -105,7 +107,7 @@ echo "installed $name $version from the repository at $url"
 # The next release, published into the same folder: apt-get upgrade brings it.
 publish "$release" "$next"
 update >/dev/null || fail "apt-get update after the next release"
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get upgrade -y -qq >/dev/null || fail "apt-get upgrade"
+upgrade >/dev/null || fail "apt-get upgrade"
 [[ $(installed) == 1.01 ]] || fail "apt-get upgrade left $(installed), not 1.01"
 [[ -f $repo/pool/main/h/$name/$(basename "$deb") ]] || fail "the first release's package left the pool"
 echo "apt-get upgrade brought 1.01; the pool keeps $version"
@@ -118,7 +120,7 @@ refused() { # what, the words apt must say
   said=$(update) || true
   grep -q "$2" <<<"$said" || fail "apt-get update took $1, saying: $said"
   [[ $(candidate) == 1.01 ]] || fail "after $1, apt offers $(candidate)"
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get upgrade -y -qq >/dev/null 2>&1 || true
+  upgrade >/dev/null 2>&1 || true
   [[ $(installed) == 1.01 ]] || fail "after $1, $(installed) is installed, not 1.01"
   echo "refused $1: $(grep -m 1 "$2" <<<"$said")"
 }

@@ -280,9 +280,63 @@ def check_in_german(browser, url, checks):
         driver.quit()
 
 
+CONTRAST = ("const rgb = (c) => c.match(/[\\d.]+/g).slice(0, 3).map(Number).map((v) => v / 255)"
+            ".map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4));"
+            "const lum = (c) => { const [r, g, b] = rgb(c); return 0.2126 * r + 0.7152 * g + 0.0722 * b; };"
+            "const [a, b] = [lum(arguments[0]), lum(arguments[1])];"
+            "return (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05);")
+
+
+def check_schemes(page, url, checks):
+    """The page around the window and the report follow the system's scheme, dark or light, the
+    report's words readable in both; the window keeps the colours its table fixes. WebKitWebDriver
+    has no way to set the scheme: there, only the light one."""
+    for dark in (False, True):
+        if page.browser == "chromium":
+            page.driver.command("cdp", {"cmd": "Emulation.setEmulatedMedia", "params": {
+                "features": [{"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]}})
+        elif hasattr(page.driver, "chrome"):
+            page.driver.chrome("Services.prefs.setIntPref("
+                               "'layout.css.prefers-color-scheme.content-override', arguments[0])", 0 if dark else 1)
+        elif dark:
+            return
+        scheme = "dark" if dark else "light"
+        page.load(url)
+        checks.equal(f"the page sees the {scheme} scheme", page.js(
+            "return matchMedia('(prefers-color-scheme: dark)').matches"), dark)
+        colours = page.js("const c = (id, p) => getComputedStyle(document.getElementById(id) || document.body)[p];"
+                          "return [c('client', 'backgroundColor'), c('Label1', 'color'), c('amount', 'color'),"
+                          " c('amount', 'backgroundColor'), c('fee', 'color')]")
+        checks.equal(f"the window's own colours in the {scheme} scheme", colours,
+                     ["rgb(192, 192, 0)", "rgb(0, 0, 0)", "rgb(0, 0, 0)", "rgb(255, 255, 255)", "rgb(0, 0, 0)"])
+        around = page.js("return getComputedStyle(document.body).backgroundColor")
+        light = page.js("const [r, g, b] = arguments[0].match(/\\d+/g).map(Number);"
+                        "return 0.2126 * r + 0.7152 * g + 0.0722 * b > 64", around)
+        checks.equal(f"the page around the window in the {scheme} scheme ({around})", light, not dark)
+        page.set("amount", "x")
+        page.click("Command1")
+        wait_for(page.showing, 5, "the report")
+        text, ground = page.js("const s = getComputedStyle(document.getElementById('report-text'));"
+                               "const d = getComputedStyle(document.getElementById('report'));"
+                               "return [s.color, d.backgroundColor]")
+        contrast = page.js(CONTRAST, text, ground)
+        checks.true(f"the report's words readable in the {scheme} scheme ({text} on {ground})", contrast >= 4.5)
+        page.keys("Enter")
+        wait_for(lambda: page.showing() is None, 5, "the report to close")
+    if page.browser == "chromium":
+        page.driver.command("cdp", {"cmd": "Emulation.setEmulatedMedia", "params": {"features": []}})
+    else:
+        page.driver.chrome("Services.prefs.clearUserPref('layout.css.prefers-color-scheme.content-override')")
+
+
 def check_glue(page, checks):
-    """What the page adds around the window: its manifest, its worker, the report's wrapping and
-    the focus a keyboard user sees."""
+    """What the page adds around the window: its manifest, its worker, the report's wrapping, the
+    focus a keyboard user sees, and the font sizes fitted for the captions, fields and button."""
+    fitted = page.js("const root = document.documentElement.style;"
+                     "const size = (id) => getComputedStyle(document.getElementById(id)).fontSize;"
+                     "return [['--caption-size', 'Label1'], ['--field-size', 'amount'], ['--button-size', 'Command1']]"
+                     ".map(([p, id]) => [root.getPropertyValue(p).trim() !== '', root.getPropertyValue(p).trim() === size(id)])")
+    checks.equal("the captions, fields and button in the sizes fitted for them", fitted, [[True, True]] * 3)
     manifest = page.driver.command("async_script", {"script": (
         "const done = arguments[arguments.length - 1];"
         "fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
@@ -371,6 +425,36 @@ def check_phone(site, screenshot, checks):
         server.shutdown()
 
 
+def check_turning(page, url, checks):
+    """The layout follows the viewport: a window narrowed to a phone's width takes the layout for
+    touch, widened again the desktop's, without a reload; and on a phone the layout for touch is
+    there at the first frame drawn, so the page never jumps. In Chromium, which can change both."""
+    page.load(url)
+    layout = "return document.documentElement.dataset.layout || 'desktop'"
+    for width, expected in [(360, "touch"), (640, "desktop")]:
+        page.driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride", "params": {
+            "width": width, "height": 640, "deviceScaleFactor": 1, "mobile": False}})
+        try:
+            wait_for(lambda expected=expected: page.js(layout) == expected, 5, f"the {expected} layout")
+        except AssertionError:
+            pass
+        checks.equal(f"the layout of a window {width} px wide", page.js(layout), expected)
+    page.driver.command("cdp", {"cmd": "Emulation.clearDeviceMetricsOverride", "params": {}})
+    # What the first frame drawn shows, recorded by a script that runs before the page's own.
+    page.driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride", "params": {
+        "width": 360, "height": 640, "deviceScaleFactor": 1, "mobile": True}})
+    added = page.driver.command("cdp", {"cmd": "Page.addScriptToEvaluateOnNewDocument", "params": {
+        "source": "requestAnimationFrame(() => { globalThis.firstFrameLayout ="
+                  " document.documentElement.dataset.layout || 'desktop'; });"}})
+    try:
+        page.load(url)
+        checks.equal("the layout of a phone's first frame", page.js("return globalThis.firstFrameLayout"), "touch")
+    finally:
+        page.driver.command("cdp", {"cmd": "Page.removeScriptToEvaluateOnNewDocument",
+                                    "params": {"identifier": added["identifier"]}})
+        page.driver.command("cdp", {"cmd": "Emulation.clearDeviceMetricsOverride", "params": {}})
+
+
 def check_narrow(driver, url, screenshot, checks):
     """The page in a window as narrow as a phone, where a browser has no phone to emulate; and in
     Firefox, in a wide window with a minimum font size that would cut the window's captions."""
@@ -404,7 +488,8 @@ def check_accessibility(page, axe, checks):
 
 def check_release(driver, site, checks):
     """A visitor whose browser keeps the site, and an hour's max-age besides, runs a new release on
-    the second load after it is published, every file of it, and the page open meanwhile offers it.
+    the second load after it is published, every file of it, and the page open meanwhile offers it
+    with a Reload that loads it.
     On a host of its own: another origin, where no worker of the other checks answers."""
     server = serve(site)
     url = f"http://127.0.0.1:{server.server_address[1]}/"
@@ -426,8 +511,15 @@ def check_release(driver, site, checks):
         driver.command("navigate", {"url": url + "release/"})
         wait_for(lambda: "new version" in page.js("return document.getElementById('status').textContent"),
                  20, "the offer of the new release")
-        page.load(url + "release/")
-        checks.equal("the second load runs the new release",
+        # The offer's Reload button is the second load.
+        page.js("document.querySelector('#status button').click()")
+        try:
+            wait_for(lambda: page.js("return document.body.dataset.ready === 'true' &&"
+                                     " document.getElementById('Command1').textContent") == "Calculate the fee",
+                     20, "the reload the offer made")
+        except AssertionError:
+            pass
+        checks.equal("the offer's Reload runs the new release",
                      page.js("return document.getElementById('Command1').textContent"), "Calculate the fee")
         names = page.driver.command("async_script", {"script": (
             "const done = arguments[arguments.length - 1]; caches.keys().then(done);"), "args": []})
@@ -435,6 +527,57 @@ def check_release(driver, site, checks):
     finally:
         server.shutdown()
         shutil.rmtree(new, ignore_errors=True)
+
+
+def check_offline(driver, site, checks):
+    """Once opened, the page works without its host, at a density of 2 too: the worker keeps the
+    doubled logo and the install icons that a browser fetched when it asked for them; and where a
+    browser will not keep the page, the bar says so. In Chromium, which can set the density and
+    take the worker away. On a host that lets the browser's own cache keep nothing, so that only
+    the worker can have kept them."""
+    server = serve(site, "no-store")
+    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    page = Page(driver, checks.browser)
+    icons = "icons/halvern-192.png icons/halvern-512.png".split()
+    shown = ("const i = document.getElementById('Image1');"
+             " return [i.currentSrc.split('/').pop(), i.complete && i.naturalWidth]")
+    driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride", "params": {
+        "width": 640, "height": 480, "deviceScaleFactor": 2, "mobile": False}})
+    try:
+        page.load(url)
+        wait_for(lambda: page.js("return navigator.serviceWorker.controller !== null"), 20, "the worker in control")
+        page.load(url)  # now through the worker, which keeps what the page asks for
+        fetched = page.driver.command("async_script", {"script": (
+            "const done = arguments[arguments.length - 1];"
+            "Promise.all(arguments[0].map((i) => fetch(i).then((r) => r.ok))).then(done, () => done(false));"),
+            "args": [icons]})
+        checks.equal("the install icons fetched online", fetched, [True, True])
+        server.shutdown()
+        server.server_close()
+        page.load(url)
+        # A picture that did not load has no width; the doubled one reads as the box's 105 px.
+        checks.equal("offline at a density of 2, the doubled logo", page.js(shown), ["logo@2x.gif", 105])
+        kept = page.driver.command("async_script", {"script": (
+            "const done = arguments[arguments.length - 1];"
+            "Promise.all(arguments[0].map((i) => fetch(i).then((r) => r.ok, () => false))).then(done);"),
+            "args": [icons]})
+        checks.equal("offline, the install icons", kept, [True, True])
+    finally:
+        server.shutdown()
+        driver.command("cdp", {"cmd": "Emulation.clearDeviceMetricsOverride", "params": {}})
+    # A browser that keeps no worker: the bar says what that means.
+    refused = serve(site)
+    added = driver.command("cdp", {"cmd": "Page.addScriptToEvaluateOnNewDocument", "params": {
+        "source": "delete Navigator.prototype.serviceWorker;"}})
+    try:
+        page.load(f"http://127.0.0.1:{refused.server_address[1]}/")
+        checks.equal("the bar where the browser keeps no worker", page.js(
+            "return document.getElementById('status').hidden ? '' : document.getElementById('status').textContent"),
+            "This browser keeps no copy of the calculator here: it works while online.")
+    finally:
+        driver.command("cdp", {"cmd": "Page.removeScriptToEvaluateOnNewDocument",
+                               "params": {"identifier": added["identifier"]}})
+        refused.shutdown()
 
 
 def check_host(url, checks):
@@ -474,10 +617,13 @@ def main():
         for name, check in [
                 ("layout", lambda: (page.load(url), check_layout(page, checks))),
                 ("glue", lambda: check_glue(page, checks)),
+                ("schemes", lambda: check_schemes(page, url, checks)),
+                ("turning", lambda: browser == "chromium" and check_turning(page, url, checks)),
                 ("scenarios", lambda: check_scenarios(page, checks)),
                 ("scenarios in German", lambda: check_in_german(browser, url, checks)),
                 ("loading", lambda: check_loading(driver, special, checks)),
                 ("release", lambda: check_release(driver, site, checks)),
+                ("offline", lambda: browser == "chromium" and check_offline(driver, site, checks)),
                 ("accessibility", lambda: (page.load(url), os.path.exists(axe) and
                                            check_accessibility(page, axe, checks),
                                            page.screenshot(screenshot))),
