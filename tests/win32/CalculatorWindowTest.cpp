@@ -280,6 +280,12 @@ TEST_F(Win32Window, LooksAsUsersSawIt) {
         EXPECT_EQ(lstrcmpiW(className.data(), expectedClass), 0);
         EXPECT_EQ(utf8(windowText(item)), row.text);
         EXPECT_EQ((GetWindowLongW(item, GWL_STYLE) & WS_TABSTOP) != 0, row.tabPlace != 0);
+        // A field is a sunken box, as every Windows text field is; the button an ordinary one,
+        // which Enter in a field does not press, drawn without a default button's heavy frame.
+        EXPECT_EQ((GetWindowLongW(item, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, row.kind == "field");
+        if (row.kind == "button") {
+            EXPECT_EQ(GetWindowLongW(item, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+        }
         if (row.background) {
             SetTextColor(dc, RGB(250, 250, 250));
             const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
