@@ -124,7 +124,7 @@ protected:
             if (fits(length, 0))
                 return false;
             drop->ignore();
-            m_refused(m_field, length, m_edit->text().size() + length);
+            m_refused(m_field, length, after(length, 0));
             return true;
         }
         if (const auto* menu = dynamic_cast<const QContextMenuEvent*>(event)) {
@@ -139,6 +139,11 @@ private:
         return fitsField(static_cast<std::size_t>(m_edit->text().size()),
                          static_cast<std::size_t>(replaced), static_cast<std::size_t>(inserted));
     }
+    qsizetype after(qsizetype inserted, qsizetype replaced) const {
+        return static_cast<qsizetype>(lengthAfter(static_cast<std::size_t>(m_edit->text().size()),
+                                                  static_cast<std::size_t>(replaced),
+                                                  static_cast<std::size_t>(inserted)));
+    }
 
     bool paste(QClipboard::Mode mode) {
         if (m_edit->isReadOnly())
@@ -148,8 +153,7 @@ private:
                                          static_cast<std::size_t>(clipboard.size()));
         const auto length = static_cast<qsizetype>(pastedLength(pasted));
         if (!fits(length, m_edit->selectedText().size())) {
-            m_refused(m_field, length,
-                      m_edit->text().size() - m_edit->selectedText().size() + length);
+            m_refused(m_field, length, after(length, m_edit->selectedText().size()));
             return true;
         }
         const std::u16string kept = pastedText(pasted);
