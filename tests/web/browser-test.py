@@ -613,6 +613,15 @@ def main():
         skip(f"{browser} could not start here: {error}")
     checks, page = Checks(browser), Page(driver, browser)
     narrow = check_narrow if browser != "chromium" else lambda *_: check_phone(site, screenshot, checks)
+
+    def restart(lost):
+        try:
+            lost.quit()
+        except Exception:  # pylint: disable=broad-except
+            pass
+        page.driver = start(browser)
+        page.load(url)
+        return page.driver
     try:
         for name, check in [
                 ("layout", lambda: (page.load(url), check_layout(page, checks))),
@@ -629,10 +638,19 @@ def main():
                                            page.screenshot(screenshot))),
                 ("phone", lambda: narrow(driver, url, screenshot, checks)),
                 ("host", lambda: check_host(url, checks))]:
-            try:
-                check()
-            except Exception as error:  # pylint: disable=broad-except
-                checks.failures.append(f"{name}: {error}")
+            # A browser under load loses its session now and then, whatever the page does:
+            # started again, the check runs once more; a second loss, or any other error, fails.
+            for attempt in (1, 2):
+                try:
+                    check()
+                    break
+                except Exception as error:  # pylint: disable=broad-except
+                    if attempt == 1 and "invalid session id" in str(error):
+                        print(f"{browser}: the browser lost its session in the {name} check; started again")
+                        driver = restart(driver)
+                        continue
+                    checks.failures.append(f"{name}: {error}")
+                    break
     finally:
         driver.quit()
         server.shutdown()
