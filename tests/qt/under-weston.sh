@@ -28,6 +28,16 @@ unset DISPLAY
 export QT_IM_MODULE=none
 status=0
 "$@" 2>&1 | tee "$XDG_RUNTIME_DIR/output.log" || status=${PIPESTATUS[0]}
+# Qt 6.4's Wayland plugin destroys a frame callback on its event thread while the main thread
+# destroys it too, now and then, when a window closes as its frame is done (fixed upstream in a
+# later Qt). libwayland then aborts on its own assertion, which nothing of ours can reach: that
+# one abort, and no other failure, runs the command once more.
+if ((status != 0)) && grep -q "wl_proxy_unref: Assertion .proxy->refcount > 0' failed" \
+  "$XDG_RUNTIME_DIR/output.log"; then
+  echo "Qt's Wayland plugin aborted on its frame callback race: run once more"
+  status=0
+  "$@" 2>&1 | tee "$XDG_RUNTIME_DIR/output.log" || status=${PIPESTATUS[0]}
+fi
 if ((status == 0)) && grep -q '^SKIP   :' "$XDG_RUNTIME_DIR/output.log"; then
   echo "$(grep -c '^SKIP   :' "$XDG_RUNTIME_DIR/output.log") tests skipped themselves here: skipped"
   exit 77
