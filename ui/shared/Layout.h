@@ -74,6 +74,16 @@ constexpr std::array<std::size_t, focusableCount> makeTabChain() {
 // wraps from the last back to the first. The first takes the focus when the window opens.
 inline constexpr std::array<std::size_t, focusableCount> tabChain = makeTabChain();
 
+// The row Tab (or Shift+Tab) takes the focus to from the control of a row, for a toolkit whose own
+// navigation would follow another order: round the tab chain, and from outside it to its start.
+constexpr std::size_t nextInTabChain(std::size_t row, bool back) {
+    for (std::size_t i = 0; i < tabChain.size(); ++i) {
+        if (tabChain.at(i) == row)
+            return tabChain.at((i + (back ? tabChain.size() - 1 : 1)) % tabChain.size());
+    }
+    return tabChain.front();
+}
+
 // The colour a control's background is fixed to, as 0x00BBGGRR, with textOnFixedColour on it;
 // none where the toolkit's theme paints it.
 constexpr std::optional<std::uint32_t> fixedBackground(const ControlRow& row) {

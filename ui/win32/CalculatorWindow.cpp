@@ -8,6 +8,7 @@
 #include "ui/win32/Resources.h"
 #include "ui/win32/WideText.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <cstdlib>
 #include <initguid.h>
@@ -58,8 +59,9 @@ HFONT fontOfSize(const LOGFONTW& base, int pixels) {
     return CreateFontIndirectW(&font);
 }
 
-// Screen readers name an edit field after the static text before it in Z order, and here the
-// Z order is the tab order: each field is given its caption's text explicitly.
+// Screen readers name an edit field after the static text before it in Z order, which is its
+// caption here; each field is given its caption's text explicitly all the same, so no change of
+// order can take it away.
 void nameForAssistiveTechnology(HWND field, const std::wstring& caption) {
     IAccPropServices* services = nullptr;
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
@@ -164,9 +166,10 @@ void CalculatorWindow::createControls() {
                               reinterpret_cast<DWORD_PTR>(this));
         }
     }
-    // Dialog navigation follows the Z order: put the tab chain's controls in its order on top.
+    // Screen readers go through the controls in their Z order: the order a person reads them.
+    // Tab follows the tab chain instead (translate), not the dialog manager's Z order.
     HWND previous = HWND_TOP;
-    for (const std::size_t row : tabChain) {
+    for (const std::size_t row : readingOrder()) {
         SetWindowPos(m_controls.at(row), previous, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = m_controls.at(row);
@@ -265,6 +268,20 @@ void CalculatorWindow::fitFonts() {
 }
 
 bool CalculatorWindow::translate(MSG& message) {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
+        (message.hwnd == m_window || IsChild(m_window, message.hwnd) != FALSE) &&
+        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        const auto at = std::find(m_controls.begin(), m_controls.end(), GetFocus());
+        HWND next = m_controls.at(nextInTabChain(static_cast<std::size_t>(at - m_controls.begin()),
+                                                 GetKeyState(VK_SHIFT) < 0));
+        // As the dialog manager does: the keyboard now shows where the focus is, and a field
+        // reached by Tab has its whole text selected.
+        SendMessageW(m_window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        SetFocus(next);
+        if ((SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
+            SendMessageW(next, EM_SETSEL, 0, -1);
+        return true;
+    }
     return IsDialogMessageW(m_window, &message) != FALSE;
 }
 
