@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
 """The two tables every window's tests are checked against, read here and nowhere else: what a
-user sees in the window (what-users-see.tsv) and what a user does in it (scenarios.tsv). The
-browser tests import it; for the desktop windows' tests in C++ it writes both tables as
-initialisers, which WhatUsersSee.h and Scenarios.h compile in:  tables.py <output folder>
+user sees in the window (what-users-see.tsv) and what a user does in it (scenarios.tsv).
+  tables.py <output folder>: the scenarios as initialisers, which Scenarios.h compiles into the
+    desktop windows' tests;
+  tables.py compare-seen -- <command...>: runs a window's tests and compares the dumps of what
+    the window shows that they print (SeenDump.h) with the table.
+The browser tests import it, and compare the page's dump with compare_seen.
 """
 import pathlib
 import re
+import subprocess
 import sys
 
 HERE = pathlib.Path(__file__).resolve().parent
@@ -19,16 +23,77 @@ def rows(name):
     return [line.split("\t") for line in lines if line and not line.startswith("#")]
 
 
+# The columns of what-users-see.tsv, which every window's dump of its live controls also has.
+SEEN = ("name", "kind", "left", "top", "width", "height", "background", "tab", "label", "text")
+
+
 def what_users_see():
     seen = []
     for row in rows("what-users-see.tsv"):
-        if len(row) != 9:
-            raise SystemExit(f"what-users-see.tsv: not nine columns in {row}")
-        name, kind, left, top, width, height, background, tab, text = row
-        seen.append({"name": name, "kind": kind, "box": [int(left), int(top), int(width), int(height)],
-                     "background": None if background == "theme" else background,
-                     "tab": 0 if tab == "-" else int(tab), "text": text})
+        if len(row) != len(SEEN):
+            raise SystemExit(f"what-users-see.tsv: not {len(SEEN)} columns in {row}")
+        seen.append(dict(zip(SEEN, row)))
     return seen
+
+
+def compare_seen(dump, scale=1):
+    """What differs between a window's dump of its controls (rows of the table's columns, as
+    text, in the order a screen reader reads them, boxes at `scale` times 96 dpi) and the table,
+    one readable line each; a box may be off by less than one pixel of 96 dpi."""
+    table = what_users_see()
+    differences = []
+    shown = [row[0] for row in dump]
+    if shown != [row["name"] for row in table]:
+        differences.append(f"the controls, in reading order, are {' '.join(shown)}; "
+                           f"the table has {' '.join(row['name'] for row in table)}")
+    dumped = {row[0]: dict(zip(SEEN, row)) for row in dump if len(row) == len(SEEN)}
+    differences += [f"a row of {len(row)} columns, not {len(SEEN)}: {row}"
+                    for row in dump if len(row) != len(SEEN)]
+    for expected in table:
+        actual = dumped.get(expected["name"])
+        if actual is None:
+            continue
+        for column in SEEN[1:]:
+            want, got = expected[column], actual[column]
+            if column in ("left", "top", "width", "height"):
+                same = abs(int(got) - scale * int(want)) < scale
+                want = str(scale * int(want))
+            else:
+                same = got == want
+            if not same:
+                differences.append(f"{expected['name']}: {column} is {got!r} in the window, "
+                                   f"{want!r} in the table")
+    return differences
+
+
+def compare_seen_of(command):
+    """Runs a window's tests, which print their dumps as lines "seen <scale>\t<columns...>"
+    amid their own output, and compares each scale's dump with the table. The tests' own status
+    (a failure, or 77 for skipped) stands; then a missing or differing dump fails."""
+    process = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, check=False)
+    output = process.stdout.decode("utf-8", errors="replace")
+    dumps = {}
+    for line in output.splitlines():
+        line = line.rstrip("\r")
+        if line.startswith("seen "):
+            scale, _, columns = line[len("seen "):].partition("\t")
+            dumps.setdefault(int(scale), []).append(columns.split("\t"))
+        else:
+            print(line)
+    if process.returncode != 0:
+        return process.returncode
+    if not dumps:
+        print("FAILED: the tests printed no dump of what users see")
+        return 1
+    failed = 0
+    for scale, dump in sorted(dumps.items()):
+        differences = compare_seen(dump, scale)
+        print(f"what users see, at {96 * scale} dpi: {len(dump)} controls, "
+              f"{'as in the table' if not differences else f'{len(differences)} differences'}")
+        for difference in differences:
+            print(f"  FAILED: {difference}")
+        failed |= bool(differences)
+    return int(failed)
 
 
 def expand(text):
@@ -73,10 +138,6 @@ def cpp(text):
 def main(folder):
     folder = pathlib.Path(folder)
     folder.mkdir(parents=True, exist_ok=True)
-    (folder / "what-users-see.inc").write_text("".join(
-        f'{{{cpp(row["name"])}, {cpp(row["kind"])}, {", ".join(map(str, row["box"]))}, '
-        f'{"std::nullopt" if row["background"] is None else "0x" + row["background"][1:] + "U"}, '
-        f'{row["tab"]}, {cpp(row["text"])}}},\n' for row in what_users_see()), encoding="utf-8")
     (folder / "scenarios.inc").write_text("".join(
         f'{{{cpp(scenario["name"])}, {cpp(scenario["windows"])}, {cpp(" ".join(scenario["locales"]))}, {{'
         + ", ".join(f'{{{cpp(s["verb"])}, {{{", ".join(map(cpp, s["words"]))}}}, {cpp(s["text"])}}}'
@@ -84,4 +145,6 @@ def main(folder):
 
 
 if __name__ == "__main__":
+    if sys.argv[1:3] == ["compare-seen", "--"]:
+        sys.exit(compare_seen_of(sys.argv[3:]))
     main(sys.argv[1])

@@ -4,17 +4,19 @@
 #include "ui/win32/CalculatorWindow.h"
 
 #include "Scenarios.h"
-#include "WhatUsersSee.h"
+#include "SeenDump.h"
 #include "ui/shared/ControlTable.h"
 #include "ui/shared/Layout.h"
 #include "ui/win32/GifImage.h"
 #include "ui/win32/Resources.h"
 #include "ui/win32/WideText.h"
+#include "ui/win32/WindowThread.h"
 
 // Windows headers depend on their order.
 // clang-format off
 #include <windows.h>
 #include <objidl.h>
+#include <oleacc.h>
 #include <commctrl.h>
 // clang-format on
 
@@ -227,12 +229,106 @@ private:
     std::vector<cases::SeenReport> m_reports;
 };
 
+// What the window gives screen readers through the accessibility annotation service: Wine's
+// oleacc keeps annotations to itself, so this process registers a service of its own under the
+// service's class, which the window's CoCreateInstance then finds, and reads back what it was
+// given. Registering needs the apartment the window's thread makes: without one, no name.
+// COM interfaces have no virtual destructor: their objects end through Release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class NameStore final : public IAccPropServices, public IClassFactory {
+public:
+    // The name given to a control's own object, or "" where none was.
+    std::string given(HWND control) const {
+        const auto found = m_names.find(control);
+        return found == m_names.end() ? "" : found->second;
+    }
+    HRESULT registerInProcess() {
+        return CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(this),
+                                     CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
+    }
+    void revoke() const { CoRevokeClassObject(m_cookie); }
+
+    HRESULT WINAPI QueryInterface(REFIID id, void** object) override {
+        *object = id == IID_IUnknown || id == IID_IAccPropServices
+                      ? static_cast<IAccPropServices*>(this)
+                  : id == IID_IClassFactory ? static_cast<void*>(static_cast<IClassFactory*>(this))
+                                            : nullptr;
+        return *object != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG WINAPI AddRef() override { return 2; } // lives as long as the tests
+    ULONG WINAPI Release() override { return 1; }
+    HRESULT WINAPI CreateInstance(IUnknown* outer, REFIID id, void** object) override {
+        return outer != nullptr ? CLASS_E_NOAGGREGATION : QueryInterface(id, object);
+    }
+    HRESULT WINAPI LockServer(BOOL /*lock*/) override { return S_OK; }
+
+    HRESULT WINAPI SetHwndPropStr(HWND hwnd, DWORD idObject, DWORD idChild, MSAAPROPID idProp,
+                                  LPCWSTR str) override {
+        if (idObject == static_cast<DWORD>(OBJID_CLIENT) && idChild == CHILDID_SELF &&
+            idProp == PROPID_ACC_NAME)
+            m_names[hwnd] = utf8(str);
+        return S_OK;
+    }
+    HRESULT WINAPI SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                 AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                     AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearHwndProps(HWND, DWORD, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+    HRESULT WINAPI SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT WINAPI SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                      AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+
+private:
+    std::map<HWND, std::string> m_names;
+    DWORD m_cookie = 0;
+};
+#pragma GCC diagnostic pop
+
 class Win32Window : public ::testing::Test {
 protected:
+    // The thread as the program prepares it, with the name store in its apartment.
     static void SetUpTestSuite() {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
+        thread = std::make_unique<halvern::win32::WindowThread>();
+        registered = names.registerInProcess();
+    }
+    static void TearDownTestSuite() {
+        if (SUCCEEDED(registered))
+            names.revoke();
+        thread.reset();
     }
 
     void SetUp() override {
@@ -245,80 +341,121 @@ protected:
     void TearDown() override { window.reset(); }
 
     HWND control(const char* name) const { return window->control(name); }
+    // A control's name in the program, which its user never sees.
+    std::string nameOf(HWND item) const {
+        for (const ui::ControlRow& spec : ui::controlTable) {
+            if (control(spec.name) == item)
+                return spec.name;
+        }
+        return "(not in the control table)";
+    }
 
     std::unique_ptr<CalculatorWindow> window;
+    static inline std::unique_ptr<halvern::win32::WindowThread> thread;
+    static inline NameStore names;
+    static inline HRESULT registered = E_FAIL;
 };
 
-// The window as users saw it (what-users-see.tsv): its caption, each control's kind, text, fixed
-// colour with black text on it, and whether Tab stops at it; every box at 96 dpi, and at 192
-// twice as large to the pixel.
-TEST_F(Win32Window, LooksAsUsersSawIt) {
-    const auto& seen = cases::whatUsersSee();
-    // A title bar with the caption, the icon and the system menu that closes it, and a
-    // minimise box; a fixed size, as the Linux window has.
-    EXPECT_EQ(GetWindowLongW(window->handle(), GWL_STYLE) &
-                  (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
-              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+// What a control is to its user, by its window class and style.
+std::string kindOf(HWND control) {
+    std::array<wchar_t, 32> className{};
+    GetClassNameW(control, className.data(), static_cast<int>(className.size()));
+    const std::wstring kind = className.data();
+    if (lstrcmpiW(kind.c_str(), L"Edit") == 0)
+        return "field";
+    if (lstrcmpiW(kind.c_str(), L"Button") == 0)
+        return "button";
+    if (lstrcmpiW(kind.c_str(), L"Static") == 0)
+        return (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW ? "picture"
+                                                                                  : "label";
+    return "class " + utf8(kind);
+}
+
+// A control's background where the window fixes it, with black text on it, or "theme" where the
+// window answers as the system would.
+std::string backgroundOf(HWND window, HWND control) {
+    const std::string kind = kindOf(control);
+    const bool editable =
+        kind == "field" && (GetWindowLongW(control, GWL_STYLE) & ES_READONLY) == 0;
+    const UINT message = editable           ? WM_CTLCOLOREDIT
+                         : kind == "button" ? WM_CTLCOLORBTN
+                                            : WM_CTLCOLORSTATIC;
     HDC dc = CreateCompatibleDC(nullptr);
-    for (const cases::SeenControl& row : seen) {
-        SCOPED_TRACE(row.name);
-        if (row.kind == "window") {
-            EXPECT_EQ(utf8(windowText(window->handle())), row.text);
-            LOGBRUSH fill{};
-            GetObjectW(
-                reinterpret_cast<HBRUSH>(GetClassLongPtrW(window->handle(), GCLP_HBRBACKGROUND)),
-                sizeof fill, &fill);
-            EXPECT_EQ(fill.lbColor, RGB(row.red(), row.green(), row.blue()));
-            continue;
-        }
-        HWND item = control(row.name.c_str());
-        std::array<wchar_t, 32> className{};
-        GetClassNameW(item, className.data(), static_cast<int>(className.size()));
-        const wchar_t* expectedClass = row.kind == "field"    ? L"Edit"
-                                       : row.kind == "button" ? L"Button"
-                                                              : L"Static";
-        EXPECT_EQ(lstrcmpiW(className.data(), expectedClass), 0);
-        EXPECT_EQ(utf8(windowText(item)), row.text);
-        EXPECT_EQ((GetWindowLongW(item, GWL_STYLE) & WS_TABSTOP) != 0, row.tabPlace != 0);
-        // A field is a sunken box, as every Windows text field is; the button an ordinary one,
-        // which Enter in a field does not press, drawn without a default button's heavy frame.
-        EXPECT_EQ((GetWindowLongW(item, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, row.kind == "field");
-        if (row.kind == "button") {
-            EXPECT_EQ(GetWindowLongW(item, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
-        }
-        if (row.background) {
-            SetTextColor(dc, RGB(250, 250, 250));
-            const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
-                window->handle(), row.kind == "field" ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
-                reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(item)));
-            LOGBRUSH fill{};
-            GetObjectW(brush, sizeof fill, &fill);
-            EXPECT_EQ(fill.lbColor, RGB(row.red(), row.green(), row.blue()));
-            EXPECT_EQ(GetBkColor(dc), fill.lbColor);
-            EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    SetTextColor(dc, RGB(250, 250, 250));
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        window, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    LOGBRUSH fill{};
+    GetObjectW(brush, sizeof fill, &fill);
+    const bool black = GetTextColor(dc) == RGB(0, 0, 0) && GetBkColor(dc) == fill.lbColor;
+    const auto system = reinterpret_cast<HBRUSH>(DefWindowProcW(
+        window, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    DeleteDC(dc);
+    return brush == system ? "theme"
+                           : cases::fixedColour(GetRValue(fill.lbColor), GetGValue(fill.lbColor),
+                                                GetBValue(fill.lbColor), black);
+}
+
+// What the window shows, control by control in the order a screen reader reads them (their Z
+// order), as rows of what-users-see.tsv's columns at 96 and at 192 dpi: tables.py compare-seen
+// checks them with the table. Tab places as a keyboard user finds them, pressing Tab from the
+// focus at start until it comes back; a field's label as the window named it for screen readers.
+TEST_F(Win32Window, DumpsWhatUsersSee) {
+    ASSERT_TRUE(SUCCEEDED(registered)) << "the window's thread has no COM apartment";
+    std::map<HWND, int> places;
+    {
+        Win32Driver driver(*window);
+        for (HWND reached = GetFocus(); reached != nullptr && !places.contains(reached) &&
+                                        places.size() < ui::controlTable.size();
+             reached = GetFocus()) {
+            places.emplace(reached, static_cast<int>(places.size()) + 1);
+            driver.key("Tab");
         }
     }
-    DeleteDC(dc);
-
     for (const int scale : {1, 2}) {
-        SCOPED_TRACE(scale);
         window->layout(static_cast<UINT>(96 * scale));
-        for (const cases::SeenControl& row : seen) {
-            SCOPED_TRACE(row.name);
+        RECT client{};
+        GetClientRect(window->handle(), &client);
+        LOGBRUSH fill{};
+        GetObjectW(reinterpret_cast<HBRUSH>(GetClassLongPtrW(window->handle(), GCLP_HBRBACKGROUND)),
+                   sizeof fill, &fill);
+        cases::printSeen(scale,
+                         {ui::formName, "window", 0, 0, client.right, client.bottom,
+                          cases::fixedColour(GetRValue(fill.lbColor), GetGValue(fill.lbColor),
+                                             GetBValue(fill.lbColor), true),
+                          0, "", utf8(windowText(window->handle()))});
+        for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
+             item = GetWindow(item, GW_HWNDNEXT)) {
             RECT box{};
-            if (row.kind == "window") {
-                GetClientRect(window->handle(), &box);
-            } else {
-                GetWindowRect(control(row.name.c_str()), &box);
-                MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
-            }
-            EXPECT_NEAR(box.left, scale * row.left, scale - 1);
-            EXPECT_NEAR(box.top, scale * row.top, scale - 1);
-            EXPECT_NEAR(box.right - box.left, scale * row.width, scale - 1);
-            EXPECT_NEAR(box.bottom - box.top, scale * row.height, scale - 1);
+            GetWindowRect(item, &box);
+            MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
+            const auto place = places.find(item);
+            cases::printSeen(scale,
+                             {nameOf(item), kindOf(item), box.left, box.top, box.right - box.left,
+                              box.bottom - box.top, backgroundOf(window->handle(), item),
+                              place == places.end() ? 0 : place->second, names.given(item),
+                              utf8(windowText(item))});
         }
     }
     window->layout(96);
+}
+
+// A title bar with the caption, the icon and the system menu that closes it, and a minimise box;
+// a fixed size, as the Linux window has. A field is a sunken box, as every Windows text field is;
+// the button an ordinary one, which Enter in a field does not press, drawn without a default
+// button's heavy frame.
+TEST_F(Win32Window, LooksAsAWindowsProgram) {
+    EXPECT_EQ(GetWindowLongW(window->handle(), GWL_STYLE) &
+                  (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
+         item = GetWindow(item, GW_HWNDNEXT)) {
+        SCOPED_TRACE(kindOf(item));
+        EXPECT_EQ((GetWindowLongW(item, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0,
+                  kindOf(item) == "field");
+        if (kindOf(item) == "button") {
+            EXPECT_EQ(GetWindowLongW(item, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+        }
+    }
 }
 
 // The user's locale, as the window reads it: the scenarios of that locale run.

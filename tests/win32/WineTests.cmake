@@ -21,10 +21,16 @@ add_test(NAME wine_prefixes_removed COMMAND ${HALVERN_WINE_RUN} --remove ${HALVE
 set_tests_properties(wine_prefixes_removed PROPERTIES
   FIXTURES_CLEANUP "wine_null;wine_x11;wine_installer")
 
-# halvern_add_wine_test(<name> <windows executable> [arguments...]): runs it on the null driver.
+# halvern_add_wine_test(<name> <windows executable> [SEEN]): runs it on the null driver; SEEN:
+# its dumps of what users see are compared with the table (HALVERN_COMPARE_SEEN).
 function(halvern_add_wine_test name executable)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "SEEN" "" "")
+  set(compare)
+  if(arg_SEEN)
+    set(compare ${HALVERN_COMPARE_SEEN})
+  endif()
   add_test(NAME ${name}
-    COMMAND ${HALVERN_WINE_RUN} ${HALVERN_WINE_PREFIXES}/null ${executable} ${ARGN})
+    COMMAND ${compare} ${HALVERN_WINE_RUN} ${HALVERN_WINE_PREFIXES}/null ${executable})
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_null SKIP_RETURN_CODE 77
     TIMEOUT 300)
 endfunction()
