@@ -6,13 +6,14 @@
 
 namespace halvern::testing {
 
-// The scenarios of scenarios.tsv: what a user does in the window and what they then see. Each
-// window's tests run them through a driver of their toolkit (ScenarioDriver) with runScenario;
-// the browser tests read the same table through tables.py and play it in the page.
+// The scenarios of scenarios.tsv: what a user does in the window and what they then see, each
+// planned by tables.py as plain acts and checks (its plan). Each window's tests perform them
+// through a driver of their toolkit (ScenarioDriver) with runScenario; the browser tests perform
+// the same plans in the page.
 
 struct Step {
-    std::string verb;
-    std::vector<std::string> words; // the step's words before its text
+    std::string verb;               // an act or a check of the plan
+    std::vector<std::string> words; // its words before its text
     std::string text;               // the rest, its escapes expanded
 };
 
@@ -20,7 +21,7 @@ struct Scenario {
     std::string name;
     std::string windows; // "all", or some of "qt", "win32", "web"
     std::string locales; // some of "en-US", "de-DE"
-    std::vector<Step> steps;
+    std::vector<Step> steps; // its plan
 
     // Whether it runs in the window's tests run in the locale ("de-DE").
     bool runsIn(const std::string& window, const std::string& locale) const {
@@ -72,12 +73,12 @@ public:
     virtual std::string text(const std::string& name) = 0;
     virtual std::string focused() = 0;
     virtual std::pair<int, int> selection() = 0;     // of the focused field
-    virtual int length(const std::string& name) = 0; // in characters
+    virtual int length(const std::string& name) = 0; // in UTF-16 units
     virtual bool showsFromStart(const std::string& name) = 0;
     virtual std::vector<SeenReport> reports() = 0; // those shown since last asked
 };
 
-// Runs one scenario; returns what differed from it, one line each.
+// Performs one scenario's plan and reads what it checks; returns what differed, one line each.
 inline std::vector<std::string> runScenario(const Scenario& scenario, ScenarioDriver& driver) {
     std::vector<std::string> failures;
     const auto shortened = [](const std::string& text) {
@@ -86,54 +87,53 @@ inline std::vector<std::string> runScenario(const Scenario& scenario, ScenarioDr
                    : text.substr(0, 30) + "... (" + std::to_string(text.size()) + " bytes)";
     };
     std::vector<SeenReport> shown;
-    for (std::size_t i = 0; i < scenario.steps.size(); ++i) {
-        const Step& step = scenario.steps[i];
-        const bool reportNext =
-            i + 1 < scenario.steps.size() && scenario.steps[i + 1].verb == "report";
+    for (const Step& step : scenario.steps) {
+        const std::string& verb = step.verb;
+        const std::string first = step.words.empty() ? "" : step.words.front();
         const auto fail = [&](const std::string& what) {
-            failures.push_back(step.verb + " " + step.words.at(0) + ": " + what);
+            failures.push_back(verb + " " + first + ": " + what);
         };
-        driver.closeReportsWith(reportNext ? scenario.steps[i + 1].words.at(1) : "Enter");
-        const std::string& name = step.words.at(0);
-        if (step.verb == "set" || step.verb == "type" || step.verb == "paste") {
-            (driver.*(step.verb == "set"    ? &ScenarioDriver::set
-                      : step.verb == "type" ? &ScenarioDriver::type
-                                            : &ScenarioDriver::paste))(name, step.text);
-        } else if (step.verb == "click") {
-            driver.click(name);
-        } else if (step.verb == "key") {
-            driver.key(name);
-        } else if (step.verb == "select") {
-            driver.select(std::stoi(name), std::stoi(step.words.at(1)));
-        } else if (step.verb == "expect" && driver.text(name) != step.text) {
-            fail("holds \"" + shortened(driver.text(name)) + "\", not \"" + shortened(step.text) +
-                 "\"");
-        } else if (step.verb == "focus" && driver.focused() != name) {
+        if (verb == "close") {
+            driver.closeReportsWith(first);
+        } else if (verb == "set" || verb == "type" || verb == "paste") {
+            (driver.*(verb == "set"    ? &ScenarioDriver::set
+                      : verb == "type" ? &ScenarioDriver::type
+                                       : &ScenarioDriver::paste))(first, step.text);
+        } else if (verb == "click") {
+            driver.click(first);
+        } else if (verb == "key") {
+            driver.key(first);
+        } else if (verb == "select") {
+            driver.select(std::stoi(first), std::stoi(step.words.at(1)));
+        } else if (verb == "expect" && driver.text(first) != step.text) {
+            fail("holds \"" + shortened(driver.text(first)) + "\", not \"" +
+                 shortened(step.text) + "\"");
+        } else if (verb == "focus" && driver.focused() != first) {
             fail("the focus is on " + driver.focused());
-        } else if (step.verb == "selected") {
-            const int length = driver.length(driver.focused());
-            const auto expected = name == "all"
-                                      ? std::pair{0, length}
-                                      : std::pair{std::stoi(name), std::stoi(step.words.at(1))};
+        } else if (verb == "selected") {
+            const std::string& to = step.words.at(1);
+            const std::pair expected{std::stoi(first), to == "end" ? driver.length(driver.focused())
+                                                                   : std::stoi(to)};
             if (driver.selection() != expected)
                 fail(driver.focused() + " has " + std::to_string(driver.selection().first) +
                      " to " + std::to_string(driver.selection().second) + " selected");
-        } else if (step.verb == "report") {
-            if (shown.empty())
+        } else if (verb == "report" || verb == "no-report") {
+            for (SeenReport& seen : driver.reports())
+                shown.push_back(std::move(seen));
+            if (verb == "report" && shown.empty()) {
                 fail("no report showed");
-            else if (shown.front().kind != name ||
-                     shown.front().words.find(step.text) == std::string::npos)
-                fail("the report is an " + shown.front().kind + " saying \"" +
-                     shortened(shown.front().words) + "\"");
-            if (!shown.empty())
+            } else if (verb == "report") {
+                if (shown.front().kind != first ||
+                    shown.front().words.find(step.text) == std::string::npos)
+                    fail("the report is an " + shown.front().kind + " saying \"" +
+                         shortened(shown.front().words) + "\"");
                 shown.erase(shown.begin());
-        } else if (step.verb == "from-start" && !driver.showsFromStart(name)) {
+            }
+            for (; verb == "no-report" && !shown.empty(); shown.erase(shown.begin()))
+                fail("a report nobody expected: " + shortened(shown.front().words));
+        } else if (verb == "from-start" && !driver.showsFromStart(first)) {
             fail("shows its text from elsewhere");
         }
-        for (SeenReport& seen : driver.reports())
-            shown.push_back(std::move(seen));
-        for (; !reportNext && !shown.empty(); shown.erase(shown.begin()))
-            fail("a report nobody expected: " + shortened(shown.front().words));
     }
     return failures;
 }

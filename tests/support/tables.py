@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The two tables every window's tests are checked against, read here and nowhere else: what a
 user sees in the window (what-users-see.tsv) and what a user does in it (scenarios.tsv).
-  tables.py <output folder>: the scenarios as initialisers, which Scenarios.h compiles into the
-    desktop windows' tests;
+  tables.py <output folder>: the scenarios, each planned as plain acts and checks (plan), as
+    initialisers, which Scenarios.h compiles into the desktop windows' tests;
   tables.py compare-seen -- <command...>: runs a window's tests and compares the dumps of what
     the window shows that they print (SeenDump.h) with the table.
 The browser tests import it, and compare the page's dump with compare_seen.
@@ -129,6 +129,36 @@ def scenarios():
     return found
 
 
+def plan(scenario):
+    """A scenario as plain acts and checks, one after the other, for every window's runner alone
+    to perform and read (a check that reads otherwise fails the scenario):
+      close KEY            a report the next act shows is closed with KEY as soon as it is up
+      set/type/click/key/select/paste, with the step's words and text, as the table has them
+      expect NAME TEXT     the field holds TEXT
+      focus NAME           the focus is on NAME
+      selected FROM TO     the focused field's selection, in UTF-16 units, as every toolkit counts
+                           them; TO "end": its whole length
+      report KIND KEY TEXT the first report not yet checked is a KIND whose words include TEXT
+      no-report            every report shown so far has been checked
+      from-start NAME      the field shows its text from its first character
+    Each is a verb, its words and its text."""
+    steps, acts = scenario["steps"], ("set", "type", "click", "key", "select", "paste")
+    planned = []
+    for index, step in enumerate(steps):
+        following = steps[index + 1] if index + 1 < len(steps) else None
+        reported = following is not None and following["verb"] == "report"
+        verb, words, text = step["verb"], list(step["words"]), step["text"]
+        if verb in acts:
+            planned.append({"verb": "close", "words": [following["words"][1] if reported else "Enter"],
+                            "text": ""})
+        if verb == "selected" and words[0] == "all":
+            words = ["0", "end"]
+        planned.append({"verb": verb, "words": words, "text": text})
+        if not reported:
+            planned.append({"verb": "no-report", "words": [], "text": ""})
+    return planned
+
+
 def cpp(text):
     """A C++ string literal of UTF-8 text."""
     body = "".join("\\" + c if c in '"\\' else f"\\{ord(c):03o}" if ord(c) < 0x20 else c for c in text)
@@ -141,7 +171,7 @@ def main(folder):
     (folder / "scenarios.inc").write_text("".join(
         f'{{{cpp(scenario["name"])}, {cpp(scenario["windows"])}, {cpp(" ".join(scenario["locales"]))}, {{'
         + ", ".join(f'{{{cpp(s["verb"])}, {{{", ".join(map(cpp, s["words"]))}}}, {cpp(s["text"])}}}'
-                    for s in scenario["steps"]) + "}},\n" for scenario in scenarios()), encoding="utf-8")
+                    for s in plan(scenario)) + "}},\n" for scenario in scenarios()), encoding="utf-8")
 
 
 if __name__ == "__main__":
