@@ -3,13 +3,20 @@
 technology would: the application by its display name, the window by its role and title, each
 field through its caption's label relation, typing through EditableText, a press through the
 button's Action, the fee read back, and an error box announced as an alert naming the field."""
+import os
 import sys
 import time
 
 import pyatspi
 
-TITLE = "Halvern Fee Calculator"
-CAPTIONS = {"amount": "Input transfered amount $", "gprice": "Goldprice $/ounce", "fee": "Fee $"}
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from tables import what_users_see  # noqa: E402
+
+SEEN = what_users_see()
+TITLE = SEEN[0]["text"]
+CAPTIONS = {row["name"]: row["label"] for row in SEEN if row["kind"] == "field"}
+ROLES = {"label": pyatspi.ROLE_LABEL, "picture": pyatspi.ROLE_IMAGE, "field": pyatspi.ROLE_TEXT,
+         "button": pyatspi.ROLE_PUSH_BUTTON}
 
 
 def fail(message):
@@ -56,8 +63,7 @@ print(f"screen reader: the window is a {window.getRoleName()} named {window.name
 # The window's controls in the order a person reads them: line by line, each caption before its
 # field.
 roles = [child.getRole() for child in window if child is not None]
-if roles != [pyatspi.ROLE_LABEL, pyatspi.ROLE_IMAGE] + [pyatspi.ROLE_LABEL, pyatspi.ROLE_TEXT] * 2 + [
-        pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_LABEL, pyatspi.ROLE_TEXT, pyatspi.ROLE_LABEL]:
+if roles != [ROLES[row["kind"]] for row in SEEN[1:]]:
     fail(f"the controls read in another order: {[pyatspi.Atspi.Role(r).value_nick for r in roles]}")
 print("screen reader: the controls read in the order a person reads the window")
 
@@ -75,13 +81,14 @@ for field, caption in CAPTIONS.items():
     print(f"screen reader: {caption!r} labels a {targets[0].getRoleName()} named {targets[0].name!r}")
 
 logo = first(window, pyatspi.ROLE_IMAGE)
-if logo is None or logo.name != "Halvern, the payment service":
+if logo is None or logo.name != next(row["text"] for row in SEEN if row["kind"] == "picture"):
     fail(f"the logo says {logo and logo.name!r} to those who cannot see it")
 print(f"screen reader: the logo says {logo.name!r}")
 
-button = first(window, pyatspi.ROLE_PUSH_BUTTON, "Calculate fee")
+caption = next(row["text"] for row in SEEN if row["kind"] == "button")
+button = first(window, pyatspi.ROLE_PUSH_BUTTON, caption)
 if button is None:
-    fail("no button 'Calculate fee'")
+    fail(f"no button {caption!r}")
 
 
 def text_of(node):

@@ -7,7 +7,6 @@
 # warnings while it opens one must reach the user as they were.
 set -euo pipefail
 program=$1
-title='Halvern Fee Calculator'
 
 for tool in xdotool xclip /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "smoke: $tool is not installed (make test installs it)"; exit 1; }
@@ -24,7 +23,7 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | hea
 
 [[ $(xdotool getwindowname "$window") == "$title" ]] || fail "title"
 eval "$(xdotool getwindowgeometry --shell "$window")"
-[[ "${WIDTH}x${HEIGHT}" == 312x213 ]] || fail "client area is ${WIDTH}x${HEIGHT}, not 312x213"
+[[ "${WIDTH}x${HEIGHT}" == "$size" ]] || fail "client area is ${WIDTH}x${HEIGHT}, not $size"
 echo "smoke: window '$title' is up, client area ${WIDTH}x${HEIGHT}"
 
 xdotool windowactivate --sync "$window"

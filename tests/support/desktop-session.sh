@@ -1,11 +1,13 @@
 # A virtual X display with a window manager, for the scripts that drive a program on it as a
 # person would. Sourced, not run: it sets $work (a scratch folder), DISPLAY and the pids to end
-# on exit, and defines fail, clipboard_holds and eventually. The caller sets $who, the name its
-# lines start with.
+# on exit, $title and $size (the window's title and client area, WIDTHxHEIGHT, as
+# what-users-see.tsv has them), and defines fail, clipboard_holds and eventually. The caller sets
+# $who, the name its lines start with.
 for tool in Xvfb openbox xprop; do
   command -v "$tool" >/dev/null || { echo "$who: $tool is not installed (make test installs it)"; exit 1; }
 done
 
+IFS=$'\t' read -r title size < <(python3 "$(dirname "${BASH_SOURCE[0]}")/tables.py" window)
 work=$(mktemp -d)
 pids=()
 on_exit=() # more commands for the end, from the caller

@@ -4,7 +4,8 @@ user sees in the window (what-users-see.tsv) and what a user does in it (scenari
   tables.py <output folder>: the scenarios, each planned as plain acts and checks (plan), as
     initialisers, which Scenarios.h compiles into the desktop windows' tests;
   tables.py compare-seen -- <command...>: runs a window's tests and compares the dumps of what
-    the window shows that they print (SeenDump.h) with the table.
+    the window shows that they print (SeenDump.h) with the table;
+  tables.py window: the window's title and its client area's size, a tab between.
 The browser tests import it, and compare the page's dump with compare_seen.
 """
 import pathlib
@@ -177,4 +178,8 @@ def main(folder):
 if __name__ == "__main__":
     if sys.argv[1:3] == ["compare-seen", "--"]:
         sys.exit(compare_seen_of(sys.argv[3:]))
+    if sys.argv[1:] == ["window"]:  # for scripts: its title and its client area, WIDTHxHEIGHT
+        window = what_users_see()[0]
+        print(f"{window['text']}\t{window['width']}x{window['height']}")
+        sys.exit(0)
     main(sys.argv[1])

@@ -357,7 +357,7 @@ def check_glue(page, checks):
         "const done = arguments[arguments.length - 1];"
         "fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
         ".then(m => done([m.name, m.start_url, m.display]), e => done(String(e)));"), "args": []})
-    checks.equal("the manifest the page links", manifest, ["Halvern Fee Calculator", "./", "standalone"])
+    checks.equal("the manifest the page links", manifest, [what_users_see()[0]["text"], "./", "standalone"])
     scope = page.driver.command("async_script", {"script": (
         "const done = arguments[arguments.length - 1];"
         "navigator.serviceWorker.ready.then(r => done(r.scope), e => done(String(e)));"), "args": []})

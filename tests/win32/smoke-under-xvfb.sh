@@ -9,7 +9,6 @@ wine_run=$1
 prefix=$2
 program=$3
 screenshot=${4:-}
-title='Halvern Fee Calculator'
 
 for tool in xdotool xclip; do
   command -v "$tool" >/dev/null || { echo "smoke: $tool is not installed (make test installs it)"; exit 1; }
@@ -30,7 +29,7 @@ window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" | hea
   fail "no window titled '$title'"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "smoke: window '$title' is up under Wine, ${WIDTH}x${HEIGHT}"
-[[ "${WIDTH}x${HEIGHT}" == 312x213 ]] || fail "client area is ${WIDTH}x${HEIGHT}, not 312x213"
+[[ "${WIDTH}x${HEIGHT}" == "$size" ]] || fail "client area is ${WIDTH}x${HEIGHT}, not $size"
 
 xdotool windowactivate --sync "$window"
 sleep 0.5
