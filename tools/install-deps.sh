@@ -18,10 +18,10 @@ declare -A groups=(
           python3-pyatspi dbus dbus-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream
           lintian dpkg-dev file wine wine64"
   # the Windows program: MinGW-w64 (posix threads), GoogleTest's source and Python for its tests
-  # (with YAML, for the winget manifests), the installer's tools (faketime stops wixl's clock at
-  # the commit's time)
+  # (with YAML, for the winget manifests), ImageMagick to decode the logo its tests compare the
+  # window's drawing with, the installer's tools (faketime stops wixl's clock at the commit's time)
   [windows]="cmake ninja-build make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
-             python3 python3-yaml wixl msitools faketime"
+             python3 python3-yaml imagemagick wixl msitools faketime"
   # the web page: emscripten (with Debian's node and its acorn) builds it offline, and esbuild
   # takes the comments out of its scripts
   [web]="cmake ninja-build make emscripten esbuild python3"

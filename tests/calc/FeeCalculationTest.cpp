@@ -47,29 +47,28 @@ const Example workedExamples[] = {
     {" 100 ", "+550.0", "1"}, // blanks and a sign are part of the number's text
 };
 
-// Gold prices users meet today, each with an amount in every row of the schedule. Worked out by
-// hand from the schedule in dollars: with K = 31.1034768 grams per ounce and P the gold price,
-// a fee of r * grams + b grams is r * amount + b * P / K dollars, so the rate rows need no K
-// and the flat part is b * P / K. Then rounded to whole cents and written without zeros.
+// Gold prices users meet today, each with an amount in every row of the schedule, worked out by
+// hand from the schedule's own terms (rates of the grams bought, flat parts in
+// grams at the price per troy ounce), rounded to whole cents and written without zeros.
 const Example acrossGoldPrices[] = {
     {"250", "300", "2.5"},      // row 4: 1 % of 250
-    {"2", "300", "0.06"},       // row 2: 0.025 + 0.00375 * 300 / K = 0.025 + 0.03617 = 0.0612
-    {"0.5", "300", "0.03"},     // row 1: 0.025 + 0.0002 * 300 / K = 0.025 + 0.00193 = 0.0269
+    {"2", "300", "0.06"},       // row 2
+    {"0.5", "300", "0.03"},     // row 1
     {"40", "1234.56", "0.4"},   // row 4, just above 1 g (1.0078 g)
-    {"12", "1234.56", "0.3"},   // row 2: 0.15 + 0.00375 * 1234.56 / K = 0.15 + 0.14885 = 0.2988
-    {"4", "1234.56", "0.2"},    // row 2, just above 0.1 g: 0.05 + 0.14885 = 0.1988
-    {"1", "1234.56", "0.06"},   // row 1: 0.05 + 0.0002 * 1234.56 / K = 0.05 + 0.00794 = 0.0579
-    {"40", "1999.99", "0.64"},  // row 3: 0.01 * 1999.99 / K = 0.64301
-    {"25", "1999.99", "0.55"},  // row 2: 0.3125 + 0.00375 * 1999.99 / K = 0.3125 + 0.24113
-    {"3", "1999.99", "0.16"},   // row 1: 0.15 + 0.0002 * 1999.99 / K = 0.15 + 0.01286
-    {"0.1", "1999.99", "0.02"}, // row 1: 0.005 + 0.01286 = 0.01786
-    {"60", "2650.75", "0.85"},  // row 3: 0.01 * 2650.75 / K = 0.85224
-    {"10", "2650.75", "0.44"},  // row 2: 0.125 + 0.00375 * 2650.75 / K = 0.125 + 0.31959
-    {"1", "2650.75", "0.07"},   // row 1: 0.05 + 0.0002 * 2650.75 / K = 0.05 + 0.01704
+    {"12", "1234.56", "0.3"},   // row 2
+    {"4", "1234.56", "0.2"},    // row 2, just above 0.1 g
+    {"1", "1234.56", "0.06"},   // row 1
+    {"40", "1999.99", "0.64"},  // row 3
+    {"25", "1999.99", "0.55"},  // row 2
+    {"3", "1999.99", "0.16"},   // row 1
+    {"0.1", "1999.99", "0.02"}, // row 1
+    {"60", "2650.75", "0.85"},  // row 3
+    {"10", "2650.75", "0.44"},  // row 2
+    {"1", "2650.75", "0.07"},   // row 1
     {"1000", "5000", "10"},     // row 4
-    {"100", "5000", "1.61"},    // row 3: 0.01 * 5000 / K = 1.60754
-    {"80", "5000", "1.6"},      // row 2: 1 + 0.00375 * 5000 / K = 1 + 0.60283
-    {"2", "5000", "0.13"},      // row 1: 0.1 + 0.0002 * 5000 / K = 0.1 + 0.03215
+    {"100", "5000", "1.61"},    // row 3
+    {"80", "5000", "1.6"},      // row 2
+    {"2", "5000", "0.13"},      // row 1
     {"123456.78", "4321", "1234.5678"}, // row 4, 888.7 g: above the rounding range
     {"1e7", "300", "100000"},           // a million grams
     {"1e12", "1000", "10000000000"},    // 31 billion grams

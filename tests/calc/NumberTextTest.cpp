@@ -12,6 +12,8 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -64,60 +66,45 @@ std::string printable(const std::string& text) {
     return testing::PrintToString(text.size() > 60 ? text.substr(0, 60) + "..." : text);
 }
 
-// Every byte value in every place a character can stand next to a number. Only space and tab
-// are blanks, only '0' to '9' are digits, and the sign, point and exponent letter are accepted
-// only where the grammar puts them; every other byte (NUL, CR, LF, the neighbours of each
-// accepted character, the bytes of UTF-8 sequences) is refused.
+// Every byte value in every place a character can stand next to a number. The characters each
+// place accepts are written out below, with the number each makes; every other byte (NUL, CR,
+// LF, the neighbours of each accepted character, the bytes of UTF-8 sequences) is refused there.
 TEST(TextToNumber, AcceptsOnlyItsOwnCharacters) {
-    const auto digit = [](int byte) {
-        return byte >= '0' && byte <= '9' ? byte - '0' : -1;
+    struct Place {
+        const char* before; // the text before the byte,
+        const char* after;  // and after it
+        std::vector<std::pair<char, double>> accepted;
     };
-    const auto blank = [](int byte) {
-        return byte == ' ' || byte == '\t';
+    // clang-format off
+    const Place places[] = {
+        {"", "1", {{' ', 1}, {'\t', 1}, {'+', 1}, {'-', -1}, {'.', 0.1},
+                   {'0', 1}, {'1', 11}, {'2', 21}, {'3', 31}, {'4', 41},
+                   {'5', 51}, {'6', 61}, {'7', 71}, {'8', 81}, {'9', 91}}},
+        {"1", "", {{' ', 1}, {'\t', 1}, {'.', 1},
+                   {'0', 10}, {'1', 11}, {'2', 12}, {'3', 13}, {'4', 14},
+                   {'5', 15}, {'6', 16}, {'7', 17}, {'8', 18}, {'9', 19}}},
+        {"1", "5", {{'.', 1.5}, {'e', 1e5}, {'E', 1e5},
+                    {'0', 105}, {'1', 115}, {'2', 125}, {'3', 135}, {'4', 145},
+                    {'5', 155}, {'6', 165}, {'7', 175}, {'8', 185}, {'9', 195}}},
+        // As literals, so the compiler rounds them exactly; a library's pow need not.
+        {"1e", "2", {{'+', 1e2}, {'-', 1e-2},
+                     {'0', 1e2}, {'1', 1e12}, {'2', 1e22}, {'3', 1e32}, {'4', 1e42},
+                     {'5', 1e52}, {'6', 1e62}, {'7', 1e72}, {'8', 1e82}, {'9', 1e92}}},
     };
-    // As literals, so the compiler rounds them exactly; a library's pow need not.
-    constexpr std::array<double, 10> powersOfTen{1e2,  1e12, 1e22, 1e32, 1e42,
-                                                 1e52, 1e62, 1e72, 1e82, 1e92};
-    for (int byte = 0; byte < 256; ++byte) {
-        const std::string c(1, static_cast<char>(byte));
-        SCOPED_TRACE(testing::Message() << "byte " << byte);
-        const int d = digit(byte);
-
-        std::optional<double> before; // c + "1"
-        if (blank(byte) || byte == '+')
-            before = 1.0;
-        else if (byte == '-')
-            before = -1.0;
-        else if (byte == '.')
-            before = 0.1;
-        else if (d >= 0)
-            before = d * 10 + 1;
-        EXPECT_EQ(readAmount(c + "1"), before);
-
-        std::optional<double> after; // "1" + c
-        if (blank(byte) || byte == '.')
-            after = 1.0;
-        else if (d >= 0)
-            after = 10 + d;
-        EXPECT_EQ(readAmount("1" + c), after);
-
-        std::optional<double> inside; // "1" + c + "5"
-        if (byte == '.')
-            inside = 1.5;
-        else if (byte == 'e' || byte == 'E')
-            inside = 1e5;
-        else if (d >= 0)
-            inside = 105 + d * 10;
-        EXPECT_EQ(readAmount("1" + c + "5"), inside);
-
-        std::optional<double> exponentSign; // "1e" + c + "2"
-        if (byte == '+')
-            exponentSign = 100.0;
-        else if (byte == '-')
-            exponentSign = 0.01;
-        else if (d >= 0)
-            exponentSign = powersOfTen.at(static_cast<std::size_t>(d)); // 1e<d>2
-        EXPECT_EQ(readAmount("1e" + c + "2"), exponentSign);
+    // clang-format on
+    for (const Place& place : places) {
+        for (int byte = 0; byte < 256; ++byte) {
+            const std::string text =
+                place.before + std::string(1, static_cast<char>(byte)) + place.after;
+            SCOPED_TRACE(testing::Message()
+                         << place.before << "<byte " << byte << ">" << place.after);
+            std::optional<double> expected;
+            for (const auto& [accepted, value] : place.accepted) {
+                if (static_cast<unsigned char>(accepted) == byte)
+                    expected = value;
+            }
+            EXPECT_EQ(readAmount(text), expected);
+        }
     }
 }
 

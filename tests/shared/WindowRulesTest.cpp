@@ -1,6 +1,7 @@
 #include "ui/shared/WindowRules.h"
 
 #include "ui/shared/FieldEdits.h"
+#include "ui/shared/Layout.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -11,6 +12,25 @@ namespace {
 using halvern::Field;
 using halvern::fieldName;
 using namespace halvern::ui;
+
+// Boxes in twips, at the densities desktops use, worked out by hand: 15 twips make a pixel at
+// 96 dpi, 12 at 120 and 7.5 at 192; where a box falls between two pixels, the nearer.
+TEST(Layout, TwipsBecomeTheNearestPixel) {
+    struct Case {
+        int twips, dpi, pixels;
+    };
+    const Case cases[] = {
+        {1335, 96, 89},  // a field's width, a whole number of pixels
+        {7, 96, 0},      // 0.47 px
+        {8, 96, 1},      // 0.53 px
+        {285, 120, 24},  // a field's height at 125 %: 23.75 px
+        {890, 192, 119}, // a caption's top at 200 %: 118.67 px
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.twips << " twips at " << c.dpi << " dpi");
+        EXPECT_EQ(twipsToPixels(c.twips, c.dpi), c.pixels);
+    }
+}
 
 // A window reduced to what a refusal asks of it, recording each call in order.
 class RecordingWindow final : public WindowPort {

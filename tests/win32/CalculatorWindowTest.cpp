@@ -7,8 +7,6 @@
 #include "SeenDump.h"
 #include "ui/shared/ControlTable.h"
 #include "ui/shared/Layout.h"
-#include "ui/win32/GifImage.h"
-#include "ui/win32/Resources.h"
 #include "ui/win32/WideText.h"
 #include "ui/win32/WindowThread.h"
 
@@ -22,9 +20,11 @@
 
 #include <cctype>
 #include <cstdint>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -499,18 +499,41 @@ INSTANTIATE_TEST_SUITE_P(Table, Win32Scenario, ::testing::ValuesIn(scenariosHere
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Win32Scenario);
 
+// An image as ImageMagick wrote it: a PAM file's width, height and RGBA rows, or nothing.
+struct Decoded {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+};
+std::optional<Decoded> readPam(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    Decoded image;
+    std::string word;
+    int depth = 0;
+    while (file >> word && word != "ENDHDR") {
+        if (word == "WIDTH")
+            file >> image.width;
+        else if (word == "HEIGHT")
+            file >> image.height;
+        else if (word == "DEPTH")
+            file >> depth;
+    }
+    file.get(); // the line end after ENDHDR
+    image.pixels.resize(4 * static_cast<std::size_t>(image.width * image.height));
+    file.read(reinterpret_cast<char*>(image.pixels.data()),
+              static_cast<std::streamsize>(image.pixels.size()));
+    if (depth != 4 || !file)
+        return std::nullopt;
+    return image;
+}
+
 // The window colour shows through the logo's transparent corners. At its own size and at twice it
-// the logo is drawn pixel for pixel from its own image: the doubled one where the screen is dense.
+// the logo is drawn pixel for pixel as ImageMagick decodes its image: the doubled one where the
+// screen is dense.
 TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
-    for (const auto& [dpi, resource] : {std::pair{96U, halvern::win32::logoResource},
-                                        std::pair{192U, halvern::win32::doubledLogoResource}}) {
+    for (const auto& [dpi, name] : {std::pair{96U, "logo"}, std::pair{192U, "logo@2x"}}) {
         SCOPED_TRACE(dpi);
-        HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(resource), MAKEINTRESOURCEW(10));
-        ASSERT_NE(found, nullptr);
-        const auto* bytes =
-            static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, found)));
-        const auto image = halvern::win32::decodeGif({bytes, SizeofResource(nullptr, found)});
-        ASSERT_TRUE(image.has_value());
+        const auto image = readPam(std::string(HALVERN_DECODED_LOGOS) + name + ".pam");
+        ASSERT_TRUE(image.has_value()) << "no decoded " << name;
         window->layout(dpi);
         RECT box{};
         GetClientRect(control("Image1"), &box);
@@ -543,34 +566,59 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
     }
 }
 
-TEST_F(Win32Window, EveryTextFitsItsBox) {
+// The dark pixels a control draws in its client area, a few pixels in from the edges where its
+// frame and focus cue go: its text, on every ground a text of the window stands on.
+int ink(HWND control) {
+    RECT box{};
+    GetClientRect(control, &box);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, box.right, box.bottom);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ previous = SelectObject(dc, bitmap);
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    constexpr int edge = 3;
+    int dark = 0;
+    for (int y = edge; y < box.bottom - edge; ++y) {
+        for (int x = edge; x < box.right - edge; ++x) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            dark += GetRValue(pixel) * 30 + GetGValue(pixel) * 59 + GetBValue(pixel) * 11 < 9600;
+        }
+    }
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return dark;
+}
+
+// Every text shows whole where the control draws it, at 96 and at 192 dpi: each control draws
+// as much of its text in its own box as in one three times as large, with the same font.
+TEST_F(Win32Window, EveryTextShowsWhole) {
     for (const UINT dpi : {96U, 192U}) {
         SCOPED_TRACE(dpi);
         window->layout(dpi);
-        HDC dc = GetDC(window->handle());
-        for (const ui::ControlRow& spec : ui::controlTable) {
-            if (spec.kind == ui::ControlKind::picture)
+        for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
+             item = GetWindow(item, GW_HWNDNEXT)) {
+            if (kindOf(item) == "picture")
                 continue;
-            SCOPED_TRACE(spec.name);
-            HWND item = control(spec.name);
-            const auto font = reinterpret_cast<HFONT>(SendMessageW(item, WM_GETFONT, 0, 0));
-            ASSERT_NE(font, nullptr);
-            const HGDIOBJ previous = SelectObject(dc, font);
-            const std::wstring caption = windowText(item);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-            TEXTMETRICW metrics{};
-            GetTextMetricsW(dc, &metrics);
-            SelectObject(dc, previous);
-            RECT room{};
-            GetClientRect(item, &room);
-            EXPECT_LE(metrics.tmHeight, room.bottom);
-            if (spec.kind != ui::ControlKind::textField) {
-                EXPECT_LE(extent.cx, room.right);
+            SCOPED_TRACE(nameOf(item));
+            RECT box{};
+            GetWindowRect(item, &box);
+            const int shown = ink(item);
+            SetWindowPos(item, nullptr, 0, 0, 3 * (box.right - box.left),
+                         3 * (box.bottom - box.top), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            const int whole = ink(item);
+            SetWindowPos(item, nullptr, 0, 0, box.right - box.left, box.bottom - box.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            if (GetWindowTextLengthW(item) > 0) {
+                EXPECT_GT(whole, 0) << "no text drawn";
             }
+            // Anti-aliasing shades a glyph's edge a little differently at another offset.
+            EXPECT_GE(shown * 100, whole * 97) << "shows " << shown << " of " << whole;
         }
-        ReleaseDC(window->handle(), dc);
     }
+    window->layout(96);
 }
 
 } // namespace
