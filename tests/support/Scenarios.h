@@ -91,7 +91,8 @@ inline std::vector<std::string> runScenario(const Scenario& scenario, ScenarioDr
         const std::string& verb = step.verb;
         const std::string first = step.words.empty() ? "" : step.words.front();
         const auto fail = [&](const std::string& what) {
-            failures.push_back(verb + " " + first + ": " + what);
+            failures.push_back(verb);
+            failures.back().append(" ").append(first).append(": ").append(what);
         };
         if (verb == "close") {
             driver.closeReportsWith(first);
