@@ -26,9 +26,9 @@ fail() {
 }
 # Whether the clipboard holds $1, as a field copied it (under Wine with CR LF line ends).
 clipboard_holds() { [[ $(timeout 2 xclip -o -selection clipboard 2>/dev/null | tr -d '\r') == "$1" ]]; }
-# Repeats a command until it succeeds, for at most about ten seconds.
+# Repeats a command until it succeeds, for at most about ten seconds, or $within seconds.
 eventually() {
-  for _ in $(seq 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  for _ in $(seq $((${within:-10} * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
 }
 
@@ -40,4 +40,9 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "no window manager"
+# A first start on a loaded machine (two fresh systems building side by side) has been seen to
+# take more than ten seconds; a window manager that died says why.
+within=60 eventually sh -c "! kill -0 $! || xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+kill -0 $! 2>/dev/null || fail "the window manager ended: $(cat "$work/openbox.log")"
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" ||
+  fail "no window manager after a minute: $(cat "$work/openbox.log")"
