@@ -28,6 +28,15 @@ namespace {
 
 using halvern::qt::CalculatorWindow;
 
+// A control of the window by its name in the control table.
+template <typename T = QWidget>
+T* control(const QWidget& window, const std::string& name) {
+    auto* found = window.findChild<T*>(QString::fromStdString(name));
+    if (found == nullptr)
+        qFatal("no control %s", name.c_str());
+    return found;
+}
+
 // Acts as a user on the window's widgets and reads back what they show, for the scenarios every
 // window runs. Message boxes are closed with the key the scenario names as soon as they are up.
 class QtDriver final : public halvern::testing::ScenarioDriver {
@@ -49,7 +58,7 @@ public:
         typeText(field(name), QString::fromStdString(text));
     }
     void click(const std::string& name) override {
-        QTest::mouseClick(widget(name), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(control(m_window, name), Qt::LeftButton, {}, QPoint(5, 5));
         settle();
     }
     void key(const std::string& key) override {
@@ -140,15 +149,7 @@ public:
     }
 
 private:
-    QWidget* widget(const std::string& name) const {
-        auto* found = m_window.findChild<QWidget*>(QString::fromStdString(name));
-        if (found == nullptr)
-            qFatal("no control %s", name.c_str());
-        return found;
-    }
-    QLineEdit* field(const std::string& name) const {
-        return qobject_cast<QLineEdit*>(widget(name));
-    }
+    QLineEdit* field(const std::string& name) const { return control<QLineEdit>(m_window, name); }
     // Key by key; QTest's own typing takes Latin-1 alone.
     static void typeText(QWidget* widget, const QString& text) {
         for (const QChar c : text) {
@@ -213,16 +214,6 @@ class CalculatorWindowTest : public QObject {
 
 private:
     std::unique_ptr<CalculatorWindow> m_window;
-
-    template <typename T>
-    T* control(const char* name) const {
-        auto* widget = m_window->findChild<T*>(QString::fromLatin1(name));
-        if (widget == nullptr)
-            qFatal("no control %s", name);
-        return widget;
-    }
-    QLineEdit* field(const char* name) const { return control<QLineEdit>(name); }
-    QPushButton* button() const { return control<QPushButton>("Command1"); }
 
     // The desktop's locale, as the window reads it: the scenarios of that locale run.
     static std::string locale() { return QLocale::system().name().replace('_', '-').toStdString(); }
@@ -351,7 +342,7 @@ private slots:
     // The logo at its laid-out size, drawn from as many pixels as the screen has; the icon
     // offers the icon file's small images and larger ones for docks and dense screens.
     void imagesSuitTheScreen() {
-        const QPixmap logo = control<QLabel>("Image1")->pixmap();
+        const QPixmap logo = control<QLabel>(*m_window, "Image1")->pixmap();
         QCOMPARE(logo.deviceIndependentSize(), QSizeF(105, 45));
         const qreal ratio = m_window->devicePixelRatioF();
         QCOMPARE(logo.size(), ratio > 1.0 ? QSize(210, 90) : QSize(105, 45));
@@ -380,9 +371,7 @@ private slots:
         const CalculatorWindow window;
         QApplication::setPalette(desktop);
         const auto colour = [&](const char* name, QPalette::ColorGroup group, auto role) {
-            return window.findChild<QWidget*>(QString::fromLatin1(name))
-                ->palette()
-                .color(group, role);
+            return control(window, name)->palette().color(group, role);
         };
         for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
             for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"})

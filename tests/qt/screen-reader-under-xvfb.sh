@@ -5,18 +5,14 @@ set -euo pipefail
 program=$1
 here=$(dirname "$0")
 
-for tool in Xvfb dbus-run-session /usr/bin/python3; do
+for tool in dbus-run-session /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "screen reader: $tool is not installed (make test installs it)"; exit 1; }
 done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
   { echo "screen reader: python3-pyatspi is not installed (make test installs it)"; exit 1; }
 
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+who="screen reader"
+source "$here/../support/desktop-session.sh"
 export XDG_RUNTIME_DIR=$work
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 

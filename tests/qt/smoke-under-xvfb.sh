@@ -15,23 +15,9 @@ done
 who=smoke
 source "$(dirname "$0")/../support/desktop-session.sh"
 
-"$program" >"$work/program.log" 2>&1 &
-app=$!
-pids+=("$app")
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
-  fail "no window titled '$title'"
-
-[[ $(xdotool getwindowname "$window") == "$title" ]] || fail "title"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-[[ "${WIDTH}x${HEIGHT}" == "$size" ]] || fail "client area is ${WIDTH}x${HEIGHT}, not $size"
-echo "smoke: window '$title' is up, client area ${WIDTH}x${HEIGHT}"
-
-xdotool windowactivate --sync "$window"
-xdotool type --delay 30 100
-xdotool key Tab space        # amount -> Calculate fee, pressed with Space
-xdotool key Tab Tab ctrl+a ctrl+c # -> gprice -> fee, then copy the fee
-eventually clipboard_holds 1 || fail "fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)', not 1"
-echo "smoke: typed 100 at a gold price of 550, the fee field reads 1"
+launch "$program"
+find_window 20
+calculate_100 30
 
 # The X selection, pasted with the middle button at the pointer, is weighed as any paste: its
 # trailing line break stays behind, and one past the bound brings the note.
@@ -51,17 +37,11 @@ eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) 
   fail "the note did not close with Enter"
 echo "smoke: middle-button pastes: 550 with a line break taken, 4,001 characters refused with a note"
 
-xdotool key alt+F4
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end when its window was closed"
+close_with_alt_f4
 wait "$app" || fail "the program ended with status $?: $(cat "$work/program.log")"
-echo "smoke: Alt+F4 closed the window and the program ended"
 
-"$program" >"$work/program.log" 2>&1 &
-app=$!
-pids+=("$app")
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
-  fail "no window the second time"
+launch "$program"
+find_window 20
 
 # Another client destroys the window, as a session manager or a buggy tool may.
 /usr/bin/python3 - "$window" <<'PY' || fail "could not destroy the window"

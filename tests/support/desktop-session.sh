@@ -1,7 +1,8 @@
 # A virtual X display with a window manager, for the scripts that drive a program on it as a
 # person would. Sourced, not run: it sets $work (a scratch folder), DISPLAY and the pids to end
 # on exit, $title and $size (the window's title and client area, WIDTHxHEIGHT, as
-# what-users-see.tsv has them), and defines fail, clipboard_holds and eventually. The caller sets
+# what-users-see.tsv has them), and defines fail, clipboard_holds, eventually and the steps every
+# window's person takes (launch, find_window, calculate_100, close_with_alt_f4). The caller sets
 # $who, the name its lines start with.
 for tool in Xvfb openbox xprop; do
   command -v "$tool" >/dev/null || { echo "$who: $tool is not installed (make test installs it)"; exit 1; }
@@ -46,3 +47,39 @@ within=60 eventually sh -c "! kill -0 $! || xprop -root _NET_SUPPORTING_WM_CHECK
 kill -0 $! 2>/dev/null || fail "the window manager ended: $(cat "$work/openbox.log")"
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" ||
   fail "no window manager after a minute: $(cat "$work/openbox.log")"
+
+# Starts the program, as $app, its output in program.log.
+launch() {
+  "$@" >"$work/program.log" 2>&1 &
+  app=$!
+  pids+=("$app")
+}
+
+# The program's window, once shown, as $window; its client area checked with the table's.
+find_window() { # seconds
+  window=$(timeout "$1" xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
+    fail "no window titled '$title'"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  [[ "${WIDTH}x${HEIGHT}" == "$size" ]] || fail "client area is ${WIDTH}x${HEIGHT}, not $size"
+  echo "$who: window '$title' is up, client area ${WIDTH}x${HEIGHT}"
+}
+
+# 100 typed into the amount, the button pressed with Space from the keyboard, the fee copied out
+# of its field: it reads 1 at the gold price of 550 the window starts with.
+calculate_100() { # delay between keys, ms
+  xdotool windowactivate --sync "$window"
+  sleep 0.5
+  xdotool type --delay "$1" 100
+  xdotool key --delay 100 Tab space             # amount -> Calculate fee, pressed with Space
+  xdotool key --delay 100 Tab Tab ctrl+a ctrl+c # -> gprice -> fee, then copy the fee
+  eventually clipboard_holds 1 || fail "fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)', not 1"
+  echo "$who: typed 100 at a gold price of 550, the fee field reads 1"
+}
+
+# Alt+F4 on the window: the program $app ends by itself within fifteen seconds.
+close_with_alt_f4() {
+  xdotool key alt+F4
+  for _ in $(seq 150); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app" 2>/dev/null && fail "the program did not end when its window was closed"
+  echo "$who: Alt+F4 closed the window and the program ended"
+}

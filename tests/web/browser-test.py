@@ -10,6 +10,7 @@ the audit is not installed; WebKit on a virtual display of its own.
 With HALVERN_SCENARIO set to a scenario's name, that scenario alone is played.
 """
 import base64
+import contextlib
 import hashlib
 import os
 import pathlib
@@ -28,6 +29,12 @@ from tables import compare_seen, plan, scenarios, what_users_see  # noqa: E402
 KEYS = {"Tab": "\ue004", "Enter": "\ue007", "Escape": "\ue00c", "Shift": "\ue008",
         "Control": "\ue009", "Space": " ", "Insert": "\ue016",
         "Backspace": "\ue003", "Keypad.": "\ue028"}
+
+
+def settle(check, seconds=5):
+    """Waits until check() holds, at most `seconds`; the comparison after it says what differs."""
+    with contextlib.suppress(AssertionError):
+        wait_for(check, seconds)
 
 
 class Page:
@@ -50,6 +57,31 @@ class Page:
 
     def js(self, script, *args):
         return self.driver.command("script", {"script": script, "args": list(args)})
+
+    def js_async(self, script, *args):
+        """A script that ends by calling done(its answer)."""
+        return self.driver.command("async_script", {
+            "script": "const done = arguments[arguments.length - 1];" + script, "args": list(args)})
+
+    def cdp(self, command, **params):
+        return self.driver.command("cdp", {"cmd": command, "params": params})
+
+    def metrics(self, width=None, height=640, scale=1, mobile=False):
+        """Chromium's emulated screen; none given, the real one again."""
+        if width is None:
+            self.cdp("Emulation.clearDeviceMetricsOverride")
+        else:
+            self.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                     deviceScaleFactor=scale, mobile=mobile)
+
+    @contextlib.contextmanager
+    def before_scripts(self, source):
+        """In Chromium, `source` runs in every page loaded meanwhile before the page's own."""
+        added = self.cdp("Page.addScriptToEvaluateOnNewDocument", source=source)
+        try:
+            yield
+        finally:
+            self.cdp("Page.removeScriptToEvaluateOnNewDocument", identifier=added["identifier"])
 
     def keys(self, *names):
         actions = []
@@ -98,9 +130,8 @@ class Page:
         in one place, as the events the browser would send, its own typing if nothing stops it."""
         if self.browser == "chromium":
             key = {"key": ",", "code": "NumpadDecimal", "windowsVirtualKeyCode": 110, "location": 3}
-            self.driver.command("cdp", {"cmd": "Input.dispatchKeyEvent",
-                                        "params": {"type": "keyDown", "text": ",", **key}})
-            self.driver.command("cdp", {"cmd": "Input.dispatchKeyEvent", "params": {"type": "keyUp", **key}})
+            self.cdp("Input.dispatchKeyEvent", type="keyDown", text=",", **key)
+            self.cdp("Input.dispatchKeyEvent", type="keyUp", **key)
             return
         self.js("const f = document.activeElement, key = {key: ',', code: 'NumpadDecimal', location: 3, bubbles: true};"
                 "f.dispatchEvent(new KeyboardEvent('keydown', key));"
@@ -130,10 +161,7 @@ class Page:
     def focused(self, expected=None):
         """Where the focus is, once it has come to `expected`: a report gives the focus to its field
         when its close event runs, after the key that closed it."""
-        try:
-            wait_for(lambda: expected is None or self.focused() == expected, 2, f"the focus on {expected}")
-        except AssertionError:
-            pass
+        settle(lambda: expected is None or self.focused() == expected, 2)
         return self.js("return document.activeElement && document.activeElement.id")
 
     def length(self, name):
@@ -309,8 +337,8 @@ def check_schemes(page, url, checks):
     has no way to set the scheme: there, only the light one."""
     for dark in (False, True):
         if page.browser == "chromium":
-            page.driver.command("cdp", {"cmd": "Emulation.setEmulatedMedia", "params": {
-                "features": [{"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]}})
+            page.cdp("Emulation.setEmulatedMedia",
+                     features=[{"name": "prefers-color-scheme", "value": "dark" if dark else "light"}])
         elif hasattr(page.driver, "chrome"):
             page.driver.chrome("Services.prefs.setIntPref("
                                "'layout.css.prefers-color-scheme.content-override', arguments[0])", 0 if dark else 1)
@@ -340,7 +368,7 @@ def check_schemes(page, url, checks):
         page.keys("Enter")
         wait_for(lambda: page.showing() is None, 5, "the report to close")
     if page.browser == "chromium":
-        page.driver.command("cdp", {"cmd": "Emulation.setEmulatedMedia", "params": {"features": []}})
+        page.cdp("Emulation.setEmulatedMedia", features=[])
     else:
         page.driver.chrome("Services.prefs.clearUserPref('layout.css.prefers-color-scheme.content-override')")
 
@@ -353,14 +381,10 @@ def check_glue(page, checks):
                      "return [['--caption-size', 'Label1'], ['--field-size', 'amount'], ['--button-size', 'Command1']]"
                      ".map(([p, id]) => [root.getPropertyValue(p).trim() !== '', root.getPropertyValue(p).trim() === size(id)])")
     checks.equal("the captions, fields and button in the sizes fitted for them", fitted, [[True, True]] * 3)
-    manifest = page.driver.command("async_script", {"script": (
-        "const done = arguments[arguments.length - 1];"
-        "fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
-        ".then(m => done([m.name, m.start_url, m.display]), e => done(String(e)));"), "args": []})
+    manifest = page.js_async("fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
+                             ".then(m => done([m.name, m.start_url, m.display]), e => done(String(e)));")
     checks.equal("the manifest the page links", manifest, [what_users_see()[0]["text"], "./", "standalone"])
-    scope = page.driver.command("async_script", {"script": (
-        "const done = arguments[arguments.length - 1];"
-        "navigator.serviceWorker.ready.then(r => done(r.scope), e => done(String(e)));"), "args": []})
+    scope = page.js_async("navigator.serviceWorker.ready.then(r => done(r.scope), e => done(String(e)));")
     checks.equal("the worker's scope", scope, page.js("return new URL('./', location.href).href"))
     page.set("amount", "W" * 60)  # the report quotes forty of them, wider than the box
     page.click("Command1")
@@ -428,12 +452,11 @@ def check_phone(site, screenshot, checks):
         check_touch(page, checks, "on a phone", 844)
         page.screenshot(screenshot.replace(".png", "-on-a-phone.png"))
         check_scenarios(page, checks, " on a phone")
-        driver.command("cdp", {"cmd": "Emulation.setUserAgentOverride",
-                               "params": {"userAgent": page.js("return navigator.userAgent"), "acceptLanguage": "de-DE"}})
+        page.cdp("Emulation.setUserAgentOverride", userAgent=page.js("return navigator.userAgent"),
+                 acceptLanguage="de-DE")
         page.load(page.js("return location.href"))
         check_scenarios(page, checks, " on a phone in German", "de-DE")
-        driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride",
-                               "params": {"width": 320, "height": 640, "deviceScaleFactor": 2, "mobile": True}})
+        page.metrics(320, scale=2, mobile=True)
         checks.equal("sideways scrolling on a 320 px screen",
                      page.js("return document.scrollingElement.scrollWidth - innerWidth"), 0)
     finally:
@@ -448,27 +471,17 @@ def check_turning(page, url, checks):
     page.load(url)
     layout = "return document.documentElement.dataset.layout || 'desktop'"
     for width, expected in [(360, "touch"), (640, "desktop")]:
-        page.driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride", "params": {
-            "width": width, "height": 640, "deviceScaleFactor": 1, "mobile": False}})
-        try:
-            wait_for(lambda expected=expected: page.js(layout) == expected, 5, f"the {expected} layout")
-        except AssertionError:
-            pass
+        page.metrics(width)
+        settle(lambda expected=expected: page.js(layout) == expected)
         checks.equal(f"the layout of a window {width} px wide", page.js(layout), expected)
-    page.driver.command("cdp", {"cmd": "Emulation.clearDeviceMetricsOverride", "params": {}})
-    # What the first frame drawn shows, recorded by a script that runs before the page's own.
-    page.driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride", "params": {
-        "width": 360, "height": 640, "deviceScaleFactor": 1, "mobile": True}})
-    added = page.driver.command("cdp", {"cmd": "Page.addScriptToEvaluateOnNewDocument", "params": {
-        "source": "requestAnimationFrame(() => { globalThis.firstFrameLayout ="
-                  " document.documentElement.dataset.layout || 'desktop'; });"}})
+    page.metrics(360, mobile=True)
     try:
-        page.load(url)
+        with page.before_scripts("requestAnimationFrame(() => { globalThis.firstFrameLayout ="
+                                 " document.documentElement.dataset.layout || 'desktop'; });"):
+            page.load(url)
         checks.equal("the layout of a phone's first frame", page.js("return globalThis.firstFrameLayout"), "touch")
     finally:
-        page.driver.command("cdp", {"cmd": "Page.removeScriptToEvaluateOnNewDocument",
-                                    "params": {"identifier": added["identifier"]}})
-        page.driver.command("cdp", {"cmd": "Emulation.clearDeviceMetricsOverride", "params": {}})
+        page.metrics()
 
 
 def check_narrow(driver, url, screenshot, checks):
@@ -494,11 +507,9 @@ def check_narrow(driver, url, screenshot, checks):
 def check_accessibility(page, axe, checks):
     with open(axe, encoding="utf-8") as source:
         page.js(source.read() + "\n;window.axe = axe;")
-    result = page.driver.command("async_script", {"script": (
-        "const done = arguments[arguments.length - 1];"
-        "axe.run(document, {resultTypes: ['violations']}).then(r => done(r.violations.map("
-        "v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))), e => done(['axe: ' + e]));"),
-        "args": []})
+    result = page.js_async("axe.run(document, {resultTypes: ['violations']}).then(r => done(r.violations.map("
+                           "v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))),"
+                           " e => done(['axe: ' + e]));")
     checks.equal("accessibility violations", result, [])
 
 
@@ -529,16 +540,11 @@ def check_release(driver, site, checks):
                  20, "the offer of the new release")
         # The offer's Reload button is the second load.
         page.js("document.querySelector('#status button').click()")
-        try:
-            wait_for(lambda: page.js("return document.body.dataset.ready === 'true' &&"
-                                     " document.getElementById('Command1').textContent") == "Calculate the fee",
-                     20, "the reload the offer made")
-        except AssertionError:
-            pass
+        settle(lambda: page.js("return document.body.dataset.ready === 'true' &&"
+                               " document.getElementById('Command1').textContent") == "Calculate the fee", 20)
         checks.equal("the offer's Reload runs the new release",
                      page.js("return document.getElementById('Command1').textContent"), "Calculate the fee")
-        names = page.driver.command("async_script", {"script": (
-            "const done = arguments[arguments.length - 1]; caches.keys().then(done);"), "args": []})
+        names = page.js_async("caches.keys().then(done);")
         checks.equal("the old release's files are gone", [n.endswith("-next") for n in names], [True])
     finally:
         server.shutdown()
@@ -554,45 +560,35 @@ def check_offline(driver, site, checks):
     server = serve(site, "no-store")
     url = f"http://127.0.0.1:{server.server_address[1]}/"
     page = Page(driver, checks.browser)
-    icons = "icons/halvern-192.png icons/halvern-512.png".split()
-    shown = ("const i = document.getElementById('Image1');"
-             " return [i.currentSrc.split('/').pop(), i.complete && i.naturalWidth]")
-    driver.command("cdp", {"cmd": "Emulation.setDeviceMetricsOverride", "params": {
-        "width": 640, "height": 480, "deviceScaleFactor": 2, "mobile": False}})
+    icons = lambda: page.js_async(  # noqa: E731
+        "Promise.all(['icons/halvern-192.png', 'icons/halvern-512.png'].map(i => fetch(i).then(r => r.ok,"
+        " () => false))).then(done);")
+    page.metrics(640, 480, scale=2)
     try:
         page.load(url)
         wait_for(lambda: page.js("return navigator.serviceWorker.controller !== null"), 20, "the worker in control")
         page.load(url)  # now through the worker, which keeps what the page asks for
-        fetched = page.driver.command("async_script", {"script": (
-            "const done = arguments[arguments.length - 1];"
-            "Promise.all(arguments[0].map((i) => fetch(i).then((r) => r.ok))).then(done, () => done(false));"),
-            "args": [icons]})
-        checks.equal("the install icons fetched online", fetched, [True, True])
+        checks.equal("the install icons fetched online", icons(), [True, True])
         server.shutdown()
         server.server_close()
         page.load(url)
         # A picture that did not load has no width; the doubled one reads as the box's 105 px.
-        checks.equal("offline at a density of 2, the doubled logo", page.js(shown), ["logo@2x.gif", 105])
-        kept = page.driver.command("async_script", {"script": (
-            "const done = arguments[arguments.length - 1];"
-            "Promise.all(arguments[0].map((i) => fetch(i).then((r) => r.ok, () => false))).then(done);"),
-            "args": [icons]})
-        checks.equal("offline, the install icons", kept, [True, True])
+        checks.equal("offline at a density of 2, the doubled logo", page.js(
+            "const i = document.getElementById('Image1');"
+            " return [i.currentSrc.split('/').pop(), i.complete && i.naturalWidth]"), ["logo@2x.gif", 105])
+        checks.equal("offline, the install icons", icons(), [True, True])
     finally:
         server.shutdown()
-        driver.command("cdp", {"cmd": "Emulation.clearDeviceMetricsOverride", "params": {}})
+        page.metrics()
     # A browser that keeps no worker: the bar says what that means.
     refused = serve(site)
-    added = driver.command("cdp", {"cmd": "Page.addScriptToEvaluateOnNewDocument", "params": {
-        "source": "delete Navigator.prototype.serviceWorker;"}})
     try:
-        page.load(f"http://127.0.0.1:{refused.server_address[1]}/")
+        with page.before_scripts("delete Navigator.prototype.serviceWorker;"):
+            page.load(f"http://127.0.0.1:{refused.server_address[1]}/")
         checks.equal("the bar where the browser keeps no worker", page.js(
             "return document.getElementById('status').hidden ? '' : document.getElementById('status').textContent"),
             "This browser keeps no copy of the calculator here: it works while online.")
     finally:
-        driver.command("cdp", {"cmd": "Page.removeScriptToEvaluateOnNewDocument",
-                               "params": {"identifier": added["identifier"]}})
         refused.shutdown()
 
 

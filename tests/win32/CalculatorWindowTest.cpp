@@ -24,7 +24,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +36,15 @@ using halvern::win32::wide;
 using halvern::win32::windowText;
 namespace cases = halvern::testing;
 namespace ui = halvern::ui;
+
+// A control's name in the program, which its user never sees.
+std::string nameOf(const CalculatorWindow& window, HWND item) {
+    for (const ui::ControlRow& spec : ui::controlTable) {
+        if (window.control(spec.name) == item)
+            return spec.name;
+    }
+    return item == window.handle() ? "the window itself" : "(not in the control table)";
+}
 
 void pump() {
     MSG message{};
@@ -126,13 +134,7 @@ public:
     }
 
     std::string text(const std::string& name) override { return utf8(windowText(control(name))); }
-    std::string focused() override {
-        for (const ui::ControlRow& spec : ui::controlTable) {
-            if (control(spec.name) == GetFocus())
-                return spec.name;
-        }
-        return GetFocus() == m_window.handle() ? "the window itself" : "elsewhere";
-    }
+    std::string focused() override { return nameOf(m_window, GetFocus()); }
     std::pair<int, int> selection() override {
         DWORD start = 0, end = 0;
         SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -317,14 +319,6 @@ protected:
     void TearDown() override { window.reset(); }
 
     HWND control(const char* name) const { return window->control(name); }
-    // A control's name in the program, which its user never sees.
-    std::string nameOf(HWND item) const {
-        for (const ui::ControlRow& spec : ui::controlTable) {
-            if (control(spec.name) == item)
-                return spec.name;
-        }
-        return "(not in the control table)";
-    }
 
     std::unique_ptr<CalculatorWindow> window;
     static inline std::unique_ptr<halvern::win32::WindowThread> thread;
@@ -405,11 +399,11 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
             GetWindowRect(item, &box);
             MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
             const auto place = places.find(item);
-            cases::printSeen(scale,
-                             {nameOf(item), kindOf(item), box.left, box.top, box.right - box.left,
-                              box.bottom - box.top, backgroundOf(window->handle(), item),
-                              place == places.end() ? 0 : place->second, names.given(item),
-                              utf8(windowText(item))});
+            cases::printSeen(scale, {nameOf(*window, item), kindOf(item), box.left, box.top,
+                                     box.right - box.left, box.bottom - box.top,
+                                     backgroundOf(window->handle(), item),
+                                     place == places.end() ? 0 : place->second, names.given(item),
+                                     utf8(windowText(item))});
         }
     }
     window->layout(96);
@@ -475,76 +469,9 @@ INSTANTIATE_TEST_SUITE_P(Table, Win32Scenario, ::testing::ValuesIn(scenariosHere
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Win32Scenario);
 
-// An image as ImageMagick wrote it: a PAM file's width, height and RGBA rows, or nothing.
-struct Decoded {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> pixels;
-};
-std::optional<Decoded> readPam(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    Decoded image;
-    std::string word;
-    int depth = 0;
-    while (file >> word && word != "ENDHDR") {
-        if (word == "WIDTH")
-            file >> image.width;
-        else if (word == "HEIGHT")
-            file >> image.height;
-        else if (word == "DEPTH")
-            file >> depth;
-    }
-    file.get(); // the line end after ENDHDR
-    image.pixels.resize(4 * static_cast<std::size_t>(image.width * image.height));
-    file.read(reinterpret_cast<char*>(image.pixels.data()),
-              static_cast<std::streamsize>(image.pixels.size()));
-    if (depth != 4 || !file)
-        return std::nullopt;
-    return image;
-}
-
-// The window colour shows through the logo's transparent corners. At its own size and at twice it
-// the logo is drawn pixel for pixel as ImageMagick decodes its image: the doubled one where the
-// screen is dense.
-TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
-    for (const auto& [dpi, name] : {std::pair{96U, "logo"}, std::pair{192U, "logo@2x"}}) {
-        SCOPED_TRACE(dpi);
-        const auto image = readPam(std::string(HALVERN_DECODED_LOGOS) + name + ".pam");
-        ASSERT_TRUE(image.has_value()) << "no decoded " << name;
-        window->layout(dpi);
-        RECT box{};
-        GetClientRect(control("Image1"), &box);
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, box.right, box.bottom);
-        ReleaseDC(nullptr, screen);
-        const HGDIOBJ previous = SelectObject(dc, bitmap);
-        DRAWITEMSTRUCT item{};
-        item.CtlType = ODT_STATIC;
-        item.hwndItem = control("Image1");
-        item.hDC = dc;
-        item.rcItem = box;
-        SendMessageW(window->handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(GetPixel(dc, 0, 0), RGB(192, 192, 0)) << "a transparent corner";
-        ASSERT_EQ(box.right, image->width);
-        int differing = 0;
-        for (int y = 0; y < image->height; ++y) {
-            for (int x = 0; x < image->width; ++x) {
-                const std::uint8_t* p =
-                    &image->pixels[4 * static_cast<std::size_t>(y * image->width + x)];
-                if (p[3] == 255 && GetPixel(dc, x, y) != RGB(p[0], p[1], p[2]))
-                    ++differing;
-            }
-        }
-        EXPECT_EQ(differing, 0);
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-}
-
-// The dark pixels a control draws in its client area, a few pixels in from the edges where its
-// frame and focus cue go: its text, on every ground a text of the window stands on.
-int ink(HWND control) {
+// Has `use` draw on and read a bitmap as large as a control's client area, as the screen would.
+template <typename Use>
+void onCanvas(HWND control, Use use) {
     RECT box{};
     GetClientRect(control, &box);
     HDC screen = GetDC(nullptr);
@@ -552,19 +479,58 @@ int ink(HWND control) {
     HBITMAP bitmap = CreateCompatibleBitmap(screen, box.right, box.bottom);
     ReleaseDC(nullptr, screen);
     const HGDIOBJ previous = SelectObject(dc, bitmap);
-    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
-                 PRF_CLIENT | PRF_ERASEBKGND);
-    constexpr int edge = 3;
-    int dark = 0;
-    for (int y = edge; y < box.bottom - edge; ++y) {
-        for (int x = edge; x < box.right - edge; ++x) {
-            const COLORREF pixel = GetPixel(dc, x, y);
-            dark += GetRValue(pixel) * 30 + GetGValue(pixel) * 59 + GetBValue(pixel) * 11 < 9600;
-        }
-    }
+    use(dc, box);
     SelectObject(dc, previous);
     DeleteObject(bitmap);
     DeleteDC(dc);
+}
+
+// The window colour shows through the logo's transparent corners. At its own size and at twice it
+// the logo is drawn pixel for pixel as ImageMagick decodes its image (RGBA rows): the doubled one
+// where the screen is dense.
+TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
+    for (const auto& [dpi, name] : {std::pair{96U, "logo"}, std::pair{192U, "logo@2x"}}) {
+        SCOPED_TRACE(dpi);
+        window->layout(dpi);
+        onCanvas(control("Image1"), [&](HDC dc, RECT box) {
+            const auto width = static_cast<std::size_t>(box.right);
+            std::vector<char> decoded(4 * width * static_cast<std::size_t>(box.bottom) + 1);
+            std::ifstream file(std::string(HALVERN_DECODED_LOGOS) + name + ".rgba",
+                               std::ios::binary);
+            file.read(decoded.data(), static_cast<std::streamsize>(decoded.size()));
+            ASSERT_EQ(file.gcount() + 1, static_cast<std::streamsize>(decoded.size()))
+                << "the box is not the decoded " << name << "'s size";
+            DRAWITEMSTRUCT item{ODT_STATIC, 0, 0, 0, 0, control("Image1"), dc, box, 0};
+            SendMessageW(window->handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+            EXPECT_EQ(GetPixel(dc, 0, 0), RGB(192, 192, 0)) << "a transparent corner";
+            int differing = 0;
+            for (std::size_t at = 0; at + 4 < decoded.size(); at += 4) {
+                const auto* p = reinterpret_cast<const std::uint8_t*>(&decoded[at]);
+                differing += p[3] == 255 &&
+                             GetPixel(dc, static_cast<int>(at / 4 % width),
+                                      static_cast<int>(at / 4 / width)) != RGB(p[0], p[1], p[2]);
+            }
+            EXPECT_EQ(differing, 0);
+        });
+    }
+}
+
+// The dark pixels a control draws in its client area, a few pixels in from the edges where its
+// frame and focus cue go: its text, on every ground a text of the window stands on.
+int ink(HWND control) {
+    int dark = 0;
+    onCanvas(control, [&](HDC dc, RECT box) {
+        SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+        constexpr int edge = 3;
+        for (int y = edge; y < box.bottom - edge; ++y) {
+            for (int x = edge; x < box.right - edge; ++x) {
+                const COLORREF pixel = GetPixel(dc, x, y);
+                dark +=
+                    GetRValue(pixel) * 30 + GetGValue(pixel) * 59 + GetBValue(pixel) * 11 < 9600;
+            }
+        }
+    });
     return dark;
 }
 
@@ -578,7 +544,7 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
              item = GetWindow(item, GW_HWNDNEXT)) {
             if (kindOf(item) == "picture")
                 continue;
-            SCOPED_TRACE(nameOf(item));
+            SCOPED_TRACE(nameOf(*window, item));
             RECT box{};
             GetWindowRect(item, &box);
             const int shown = ink(item);

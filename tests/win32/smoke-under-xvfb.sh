@@ -22,28 +22,12 @@ on_exit+=("WINEPREFIX='$prefix' wineserver -k 2>/dev/null")
 
 # A wineserver binds to the display it first meets: this prefix is used on this display only.
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-"$wine_run" "$prefix" "$program" >"$work/program.log" 2>&1 &
-app=$!
-pids+=("$app")
-window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
-  fail "no window titled '$title'"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-echo "smoke: window '$title' is up under Wine, ${WIDTH}x${HEIGHT}"
-[[ "${WIDTH}x${HEIGHT}" == "$size" ]] || fail "client area is ${WIDTH}x${HEIGHT}, not $size"
-
-xdotool windowactivate --sync "$window"
-sleep 0.5
-xdotool type --delay 50 100
-xdotool key --delay 100 Tab space
-xdotool key --delay 100 Tab Tab ctrl+a ctrl+c
-eventually clipboard_holds 1 || fail "fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)', not 1"
-echo "smoke: typed 100 at a gold price of 550, the fee field reads 1"
+launch "$wine_run" "$prefix" "$program"
+find_window 60
+calculate_100 50
 
 if [[ -n $screenshot ]] && command -v import >/dev/null; then
   import -window root "$screenshot" && echo "smoke: screenshot in $screenshot"
 fi
 
-xdotool key alt+F4
-for _ in $(seq 150); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end when its window was closed"
-echo "smoke: Alt+F4 closed the window and the program ended"
+close_with_alt_f4
