@@ -426,6 +426,12 @@ def check_loading(driver, url, checks):
     checks.equal("when it cannot load", [shown[0], shown[1], shown[3]], [True, False, True])
 
 
+# How much wider than the screen the page is: a phone widens its layout viewport to what it
+# holds, and then shows it all, zoomed out.
+SIDEWAYS = ("return Math.max(document.scrollingElement.scrollWidth, innerWidth)"
+            " - Math.min(innerWidth, screen.width)")
+
+
 def check_touch(page, checks, where, height):
     """The layout for touch: its texts and controls large enough, the fee above an on-screen
     keyboard over the lower half, nothing wider than the screen."""
@@ -438,7 +444,7 @@ def check_touch(page, checks, where, height):
         " e.getBoundingClientRect().width < 44 || e.getBoundingClientRect().height < 44).map(e => e.id)"), [])
     fee = page.js("return document.getElementById('fee').getBoundingClientRect().bottom")
     checks.true(f"the fee above an on-screen keyboard {where} ({fee} of {height} px)", fee <= height / 2)
-    checks.equal(f"sideways scrolling {where}", page.js("return document.scrollingElement.scrollWidth - innerWidth"), 0)
+    checks.equal(f"sideways scrolling {where}", page.js(SIDEWAYS), 0)
 
 
 def check_phone(site, screenshot, checks):
@@ -457,8 +463,7 @@ def check_phone(site, screenshot, checks):
         page.load(page.js("return location.href"))
         check_scenarios(page, checks, " on a phone in German", "de-DE")
         page.metrics(320, scale=2, mobile=True)
-        checks.equal("sideways scrolling on a 320 px screen",
-                     page.js("return document.scrollingElement.scrollWidth - innerWidth"), 0)
+        checks.equal("sideways scrolling on a 320 px screen", page.js(SIDEWAYS), 0)
     finally:
         driver.quit()
         server.shutdown()
@@ -524,6 +529,8 @@ def check_release(driver, site, checks):
     driver.command("navigate", {"url": url + "release/"})
     wait_for(lambda: page.js("return navigator.serviceWorker.controller !== null"), 20, "the worker in control")
     old = page.js("return document.getElementById('Command1').textContent")
+    checks.equal("the manifest of a site under a sub-path", page.js(
+        "return document.querySelector('link[rel=manifest]').href"), url + "release/manifest.webmanifest")
     # The new release: another caption on the button, and its worker with the files' new hashes.
     new = tempfile.mkdtemp(prefix="halvern-release-")
     shutil.copytree(server.release, new, dirs_exist_ok=True)
