@@ -33,17 +33,40 @@ eventually() {
   return 1
 }
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-eventually test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(cat "$work/display")"
+# A display number of our own choosing: Xvfb's own choice (-displayfd) tries taken numbers too,
+# and removes the socket of the server it finds there as it gives up. This machine's Xvfbs start
+# one at a time, each until it takes connections or has ended; one that finds its number taken
+# ends, and the next is tried.
+# xvfb-run -a takes 99 and up. With -noreset, as the probe leaves as the server's last client,
+# the server does not reset and refuse the window manager that comes next.
+exec {start_lock}>"${TMPDIR:-/tmp}/halvern-xvfb-start.lock"
+flock -w 120 "$start_lock" || fail "another Xvfb held the start for two minutes"
+unset DISPLAY
+for number in $(seq 20 98); do
+  [[ -e /tmp/.X$number-lock || -e /tmp/.X11-unix/X$number ]] && continue
+  # A server of another system in this network namespace (a chroot's), which clients would
+  # reach first through its abstract socket.
+  grep -qs "@/tmp/.X11-unix/X$number\$" /proc/net/unix && continue
+  Xvfb ":$number" -screen 0 800x600x24 -nolisten tcp -noreset 2>"$work/xvfb.log" {start_lock}>&- &
+  xvfb=$!
+  within=30 eventually sh -c "! kill -0 $xvfb || xprop -display :$number -root" || true
+  if kill -0 "$xvfb" 2>/dev/null && xprop -display ":$number" -root >/dev/null 2>&1; then
+    pids+=("$xvfb")
+    export DISPLAY=":$number"
+    break
+  fi
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+done
+exec {start_lock}>&-
+[[ -n ${DISPLAY:-} ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 # A first start on a loaded machine (two fresh systems building side by side) has been seen to
 # take more than ten seconds; a window manager that died says why.
-within=60 eventually sh -c "! kill -0 $! || xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+within=60 eventually sh -c "! kill -0 $! || xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || true
 kill -0 $! 2>/dev/null || fail "the window manager ended: $(cat "$work/openbox.log")"
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" ||
   fail "no window manager after a minute: $(cat "$work/openbox.log")"
