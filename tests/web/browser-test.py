@@ -618,8 +618,11 @@ def main():
     if browser == "webkit" and "HALVERN_OWN_DISPLAY" not in os.environ:  # for WebKit's MiniBrowser
         if not shutil.which("xvfb-run"):
             skip("xvfb-run is not installed (make test installs it)")
-        os.execvpe("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 800x600x24 -nolisten tcp", sys.executable,
-                                *sys.argv], {**os.environ, "HALVERN_OWN_DISPLAY": "1"})
+        # xvfb-run -a sees only this system's servers: from a number of its own, not the 99 every
+        # xvfb-run -a starts from, as a second system beside this one (a chroot) may well have.
+        os.execvpe("xvfb-run", ["xvfb-run", "-a", "-n", str(100 + os.getpid() % 800), "-s",
+                                "-screen 0 800x600x24 -nolisten tcp", sys.executable, *sys.argv],
+                   {**os.environ, "HALVERN_OWN_DISPLAY": "1"})
     if not shutil.which("nginx") and not os.path.exists("/usr/sbin/nginx"):
         skip("nginx is not installed (make test installs it)")
     nginx, url = host(site)
