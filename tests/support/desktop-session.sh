@@ -33,12 +33,11 @@ eventually() {
   return 1
 }
 
-# A display number of our own choosing: Xvfb's own choice (-displayfd) tries taken numbers too,
-# and removes the socket of the server it finds there as it gives up. This machine's Xvfbs start
-# one at a time, each until it takes connections or has ended; one that finds its number taken
-# ends, and the next is tried.
-# xvfb-run -a takes 99 and up. With -noreset, as the probe leaves as the server's last client,
-# the server does not reset and refuse the window manager that comes next.
+# A display number of our own choosing, below the 99 and up that xvfb-run -a takes: Xvfb's own
+# choice (-displayfd) tries taken numbers too, and removes the socket of the server it finds there
+# as it gives up. This machine's Xvfbs start one at a time, each until it takes connections or has
+# ended; one that finds its number taken ends, and the next is tried. With -noreset the server
+# does not reset when the probe, its last client, leaves, and refuse the window manager meanwhile.
 exec {start_lock}>"${TMPDIR:-/tmp}/halvern-xvfb-start.lock"
 flock -w 120 "$start_lock" || fail "another Xvfb held the start for two minutes"
 unset DISPLAY
