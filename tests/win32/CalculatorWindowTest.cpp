@@ -319,6 +319,13 @@ protected:
     void TearDown() override { window.reset(); }
 
     HWND control(const char* name) const { return window->control(name); }
+    // The window on a screen of another density, as Windows tells it when it is moved there.
+    void moveToDpi(UINT dpi) const {
+        RECT frame{};
+        GetWindowRect(window->handle(), &frame);
+        SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&frame));
+    }
 
     std::unique_ptr<CalculatorWindow> window;
     static inline std::unique_ptr<halvern::win32::WindowThread> thread;
@@ -382,7 +389,7 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
         }
     }
     for (const int scale : {1, 2}) {
-        window->layout(static_cast<UINT>(96 * scale));
+        moveToDpi(static_cast<UINT>(96 * scale));
         RECT client{};
         GetClientRect(window->handle(), &client);
         LOGBRUSH fill{};
@@ -406,7 +413,7 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
                                      utf8(windowText(item))});
         }
     }
-    window->layout(96);
+    moveToDpi(96);
 }
 
 // A title bar with the caption, the icon and the system menu that closes it, and a minimise box;
@@ -491,7 +498,7 @@ void onCanvas(HWND control, Use use) {
 TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
     for (const auto& [dpi, name] : {std::pair{96U, "logo"}, std::pair{192U, "logo@2x"}}) {
         SCOPED_TRACE(dpi);
-        window->layout(dpi);
+        moveToDpi(dpi);
         onCanvas(control("Image1"), [&](HDC dc, RECT box) {
             const auto width = static_cast<std::size_t>(box.right);
             std::vector<char> decoded(4 * width * static_cast<std::size_t>(box.bottom) + 1);
@@ -539,7 +546,7 @@ int ink(HWND control) {
 TEST_F(Win32Window, EveryTextShowsWhole) {
     for (const UINT dpi : {96U, 192U}) {
         SCOPED_TRACE(dpi);
-        window->layout(dpi);
+        moveToDpi(dpi);
         for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
              item = GetWindow(item, GW_HWNDNEXT)) {
             if (kindOf(item) == "picture")
@@ -560,7 +567,7 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
             EXPECT_GE(shown * 100, whole * 97) << "shows " << shown << " of " << whole;
         }
     }
-    window->layout(96);
+    moveToDpi(96);
 }
 
 } // namespace
