@@ -567,9 +567,11 @@ def check_offline(driver, site, checks):
     server = serve(site, "no-store")
     url = f"http://127.0.0.1:{server.server_address[1]}/"
     page = Page(driver, checks.browser)
-    icons = lambda: page.js_async(  # noqa: E731
-        "Promise.all(['icons/halvern-192.png', 'icons/halvern-512.png'].map(i => fetch(i).then(r => r.ok,"
-        " () => false))).then(done);")
+
+    def icons():
+        return page.js_async("Promise.all(['icons/halvern-192.png', 'icons/halvern-512.png']"
+                             ".map(i => fetch(i).then(r => r.ok, () => false))).then(done);")
+
     page.metrics(640, 480, scale=2)
     try:
         page.load(url)
