@@ -1,5 +1,4 @@
-// The window's wiring on Qt's offscreen platform: what a user sees at start, where the focus
-// goes, what a press and an error do, and where every control stands.
+// The window on Qt's offscreen platform, or under weston.
 #include "ui/qt/CalculatorWindow.h"
 
 #include "Scenarios.h"
@@ -37,8 +36,7 @@ T* control(const QWidget& window, const std::string& name) {
     return found;
 }
 
-// Acts as a user on the window's widgets and reads back what they show, for the scenarios every
-// window runs. Message boxes are closed with the key the scenario names as soon as they are up.
+// The scenarios' acts and observations on the window's widgets.
 class QtDriver final : public halvern::testing::ScenarioDriver {
 public:
     explicit QtDriver(QWidget& window)
@@ -269,10 +267,8 @@ private slots:
         runScenario();
     }
 
-    // What the window shows, control by control in the order a screen reader reads them, as
-    // rows of what-users-see.tsv's columns: tables.py compare-seen checks them with the table.
-    // Kinds, names and texts are read through the accessibility interface screen readers use;
-    // Tab places by following Qt's Tab chain from the focus at start.
+    // The window's dump (SeenDump.h), read through the accessibility interface screen readers
+    // use; Tab places by following Qt's Tab chain from the focus at start.
     void dumpsWhatUsersSee() {
         std::map<QWidget*, int> places;
         QWidget* const start = m_window->focusWidget();
@@ -407,10 +403,9 @@ private slots:
         return dark;
     }
 
-    // Every text shows whole where Qt draws it: each control draws as much of its text in its
-    // own box as in one three times as large, with the same font. The texts a user types and
-    // reads take the desktop font's size in points, read at the 96 dots per inch the boxes are
-    // laid out for, whatever density the screen reports (a headless weston's is not 96).
+    // Each control draws as much of its text in its own box as in one three times as large. The
+    // fields take the desktop font's points at the 96 dpi the boxes are laid out for, whatever
+    // density the screen reports (a headless weston's is not 96).
     void textsShowWholeAndFieldsUseTheDesktopSize() {
         const QFont font = QApplication::font();
         const int desktop =

@@ -15,8 +15,6 @@ from tables import what_users_see  # noqa: E402
 SEEN = what_users_see()
 TITLE = SEEN[0]["text"]
 CAPTIONS = {row["name"]: row["label"] for row in SEEN if row["kind"] == "field"}
-ROLES = {"label": pyatspi.ROLE_LABEL, "picture": pyatspi.ROLE_IMAGE, "field": pyatspi.ROLE_TEXT,
-         "button": pyatspi.ROLE_PUSH_BUTTON}
 
 
 def fail(message):
@@ -60,13 +58,6 @@ print(f"screen reader: found the application {app.name!r}")
 window = eventually(lambda: first(app, pyatspi.ROLE_FRAME, TITLE), f"window titled {TITLE!r}")
 print(f"screen reader: the window is a {window.getRoleName()} named {window.name!r}")
 
-# The window's controls in the order a person reads them: line by line, each caption before its
-# field.
-roles = [child.getRole() for child in window if child is not None]
-if roles != [ROLES[row["kind"]] for row in SEEN[1:]]:
-    fail(f"the controls read in another order: {[pyatspi.Atspi.Role(r).value_nick for r in roles]}")
-print("screen reader: the controls read in the order a person reads the window")
-
 fields = {}
 for field, caption in CAPTIONS.items():
     label = first(window, pyatspi.ROLE_LABEL, caption)
@@ -79,11 +70,6 @@ for field, caption in CAPTIONS.items():
         fail(f"{caption!r} labels {[t.getRoleName() for t in targets]}, not one text field")
     fields[field] = targets[0]
     print(f"screen reader: {caption!r} labels a {targets[0].getRoleName()} named {targets[0].name!r}")
-
-logo = first(window, pyatspi.ROLE_IMAGE)
-if logo is None or logo.name != next(row["text"] for row in SEEN if row["kind"] == "picture"):
-    fail(f"the logo says {logo and logo.name!r} to those who cannot see it")
-print(f"screen reader: the logo says {logo.name!r}")
 
 caption = next(row["text"] for row in SEEN if row["kind"] == "button")
 button = first(window, pyatspi.ROLE_PUSH_BUTTON, caption)

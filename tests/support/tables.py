@@ -131,18 +131,12 @@ def scenarios():
 
 
 def plan(scenario):
-    """A scenario as plain acts and checks, one after the other, for every window's runner alone
-    to perform and read (a check that reads otherwise fails the scenario):
-      close KEY            a report the next act shows is closed with KEY as soon as it is up
-      set/type/click/key/select/paste, with the step's words and text, as the table has them
-      expect NAME TEXT     the field holds TEXT
-      focus NAME           the focus is on NAME
-      selected FROM TO     the focused field's selection, in UTF-16 units, as every toolkit counts
-                           them; TO "end": its whole length
-      report KIND KEY TEXT the first report not yet checked is a KIND whose words include TEXT
-      no-report            every report shown so far has been checked
-      from-start NAME      the field shows its text from its first character
-    Each is a verb, its words and its text."""
+    """A scenario as plain acts and checks for every window's runner alone to perform and read:
+    the table's steps (its header says them), each a verb, its words and its text, with these
+    meanings fixed: before each act, `close KEY`, the key that closes a report the act shows
+    (the next step's, else Enter); after each step no report follows, `no-report`: every report
+    shown so far has been checked; a report step checks the first not yet checked; `selected all`
+    is `selected 0 end`, counted in UTF-16 units as every toolkit counts them."""
     steps, acts = scenario["steps"], ("set", "type", "click", "key", "select", "paste")
     planned = []
     for index, step in enumerate(steps):
