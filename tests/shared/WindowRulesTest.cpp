@@ -53,6 +53,15 @@ public:
     std::vector<std::string> calls;
 };
 
+// A refused press says why in a box of its own, whose sound is the only one: no alert besides.
+TEST(WindowRules, ARefusedPressTellsAndSelectsTheField) {
+    RecordingWindow empty; // every field empty: the amount is read first
+    pressButton(empty);
+    EXPECT_EQ(empty.calls, (std::vector<std::string>{"error: The amount is empty.\n\nPlease type "
+                                                     "a number, for example 1250.50.",
+                                                     "focus amount selected"}));
+}
+
 TEST(WindowRules, ARefusedEditAlertsTellsAndGoesBackUnselected) {
     RecordingWindow pasted;
     refuseLongText(pasted, Field::gprice, 123'456, 123'456);
