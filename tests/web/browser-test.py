@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""The web page in a real browser, driven as a person would through WebDriver (Chromium, WebKit
-and Firefox, each under its driver: tools/browsers.py). It checks the page against what users see
-in the window and plays the scenarios every window's tests play (the tables of tests/support,
-read by tables.py), runs an accessibility audit (axe-core) and keeps a screenshot. Exit 77
-(skipped) where the browser or its driver cannot run here, or where every other check passed but
-the audit is not installed; WebKit on a virtual display of its own.
+"""The web page in a real browser (tools/browsers.py), driven as a person would through WebDriver:
+checked against the tables of tests/support, audited by axe-core. Exit 77 (skipped) where the
+browser cannot run here, or where all else passed but the audit is not installed.
 
   browser-test.py chromium|webkit|firefox <site> <axe.min.js> <screenshot.png>
 With HALVERN_SCENARIO set to a scenario's name, that scenario alone is played.
@@ -38,8 +35,7 @@ def settle(check, seconds=5):
 
 
 class Page:
-    """What a person does on the page and sees there, through a driver: the scenarios' acts and
-    observations, as the desktop windows' drivers give them in C++ (tests/support/Scenarios.h)."""
+    """The scenarios' acts and observations on the page, as tests/support/Scenarios.h has them."""
 
     def __init__(self, driver, browser, url=None):
         self.driver, self.browser = driver, browser
@@ -115,8 +111,8 @@ class Page:
         self.driver.command("release", {})
 
     def key(self, key):
-        if key == "Keypad,":
-            self.keypad_comma()
+        if key.startswith("Keypad") and key != "Keypad.":
+            self.keypad_character(key[len("Keypad"):])
         elif key == "Control+z" and self.browser == "webkit":
             # WebKitWebDriver's keys never reach WebKitGTK's editing key bindings, where Ctrl+Z
             # is the editor's undo: that command, then, as the key would give it.
@@ -124,27 +120,26 @@ class Page:
         else:
             self.keys(key)
 
-    def keypad_comma(self):
-        """The keypad's decimal key where the keyboard layout gives it a comma, as a German one
-        does: a real key in Chromium; elsewhere, where WebDriver has no key that is one character
-        in one place, as the events the browser would send, its own typing if nothing stops it."""
+    def keypad_character(self, character):
+        """The keypad's decimal key giving another character than the point: a real key in
+        Chromium; elsewhere, where WebDriver has no such key, the events the browser would send."""
         if self.browser == "chromium":
-            key = {"key": ",", "code": "NumpadDecimal", "windowsVirtualKeyCode": 110, "location": 3}
-            self.cdp("Input.dispatchKeyEvent", type="keyDown", text=",", **key)
+            key = {"key": character, "code": "NumpadDecimal", "windowsVirtualKeyCode": 110, "location": 3}
+            self.cdp("Input.dispatchKeyEvent", type="keyDown", text=character, **key)
             self.cdp("Input.dispatchKeyEvent", type="keyUp", **key)
             return
-        self.js("const f = document.activeElement, key = {key: ',', code: 'NumpadDecimal', location: 3, bubbles: true};"
+        self.js("const f = document.activeElement, c = arguments[0],"
+                " key = {key: c, code: 'NumpadDecimal', location: 3, bubbles: true};"
                 "f.dispatchEvent(new KeyboardEvent('keydown', key));"
-                "if (f.dispatchEvent(new InputEvent('beforeinput', {inputType: 'insertText', data: ',',"
-                " bubbles: true, cancelable: true}))) document.execCommand('insertText', false, ',');"
-                "f.dispatchEvent(new KeyboardEvent('keyup', key));")
+                "if (f.dispatchEvent(new InputEvent('beforeinput', {inputType: 'insertText', data: c,"
+                " bubbles: true, cancelable: true}))) document.execCommand('insertText', false, c);"
+                "f.dispatchEvent(new KeyboardEvent('keyup', key));", character)
 
     def select(self, start, end):
         self.js("document.activeElement.setSelectionRange(arguments[0], arguments[1])", start, end)
 
     def paste(self, route, text):
-        """Through the real clipboard and its keys where the driver reaches it (Firefox), elsewhere
-        as the event the browser would send."""
+        """Through the real clipboard where the driver reaches it (Firefox), else as its event."""
         if route != "drop" and hasattr(self.driver, "set_clipboard"):
             self.driver.set_clipboard(text)
             self.keys(route)
@@ -159,8 +154,7 @@ class Page:
         return self.js("return document.getElementById(arguments[0]).value", name)
 
     def focused(self, expected=None):
-        """Where the focus is, once it has come to `expected`: a report gives the focus to its field
-        when its close event runs, after the key that closed it."""
+        """Where the focus is, once at `expected`: a report's field gets it after the close event."""
         settle(lambda: expected is None or self.focused() == expected, 2)
         return self.js("return document.activeElement && document.activeElement.id")
 
@@ -261,9 +255,8 @@ def check_layout(page, checks):
 
 
 def run_scenario(scenario, driver):
-    """What differs from the scenario, one line each: its plan (tables.plan) performed and read as
-    runScenario in tests/support/Scenarios.h does. A report on the page holds nothing up: the
-    report check waits for it and closes it with its key."""
+    """What differs from the scenario's plan (tables.plan), as runScenario in Scenarios.h reads it.
+    A report on the page holds nothing up: the report check waits for it and closes it."""
     failures = []
     for step in plan(scenario):
         verb, words, text = step["verb"], step["words"], step["text"]
@@ -298,8 +291,7 @@ def run_scenario(scenario, driver):
 
 
 def check_scenarios(page, checks, where="", language="en-US"):
-    """The scenarios of the person's language, which the browser must have: a page that reads
-    another would pass the others' scenarios for the wrong reason."""
+    """The scenarios of the browser's language, which must be the one asked for."""
     checks.equal(f"the browser's language{where}", page.js("return navigator.languages[0]"), language)
     start = {row["name"]: row["text"] for row in what_users_see() if row["kind"] == "field"}
     only = os.environ.get("HALVERN_SCENARIO")  # one scenario alone, by its name
@@ -332,9 +324,8 @@ CONTRAST = ("const rgb = (c) => c.match(/[\\d.]+/g).slice(0, 3).map(Number).map(
 
 
 def check_schemes(page, url, checks):
-    """The page around the window and the report follow the system's scheme, dark or light, the
-    report's words readable in both; the window keeps the colours its table fixes. WebKitWebDriver
-    has no way to set the scheme: there, only the light one."""
+    """The page and the report follow a dark or light scheme; the window keeps its own colours.
+    WebKitWebDriver cannot set the scheme: there, only the light one."""
     for dark in (False, True):
         if page.browser == "chromium":
             page.cdp("Emulation.setEmulatedMedia",
@@ -374,8 +365,7 @@ def check_schemes(page, url, checks):
 
 
 def check_glue(page, checks):
-    """What the page adds around the window: its manifest, its worker, the report's wrapping, the
-    focus a keyboard user sees, and the font sizes fitted for the captions, fields and button."""
+    """The manifest, the worker, the report's wrapping, the focus cue and the fitted fonts."""
     fitted = page.js("const root = document.documentElement.style;"
                      "const size = (id) => getComputedStyle(document.getElementById(id)).fontSize;"
                      "return [['--caption-size', 'Label1'], ['--field-size', 'amount'], ['--button-size', 'Command1']]"
@@ -389,8 +379,15 @@ def check_glue(page, checks):
     page.set("amount", "W" * 60)  # the report quotes forty of them, wider than the box
     page.click("Command1")
     wait_for(page.showing, 5, "the report")
-    checks.equal("a long report wraps inside its box", page.js(
-        "const t = document.getElementById('report-text'); return t.scrollWidth <= t.clientWidth"), True)
+    checks.equal("a long report wraps inside its box, its paragraphs apart", page.js(
+        "const t = document.getElementById('report-text');"
+        " return [t.scrollWidth <= t.clientWidth, t.innerText.includes('\\n\\nPlease')]"), [True, True])
+    if page.browser == "chromium":  # what a screen reader reads as the report opens
+        dialog = page.cdp("DOM.querySelector", selector="#report",
+                          nodeId=page.cdp("DOM.getDocument")["root"]["nodeId"])["nodeId"]
+        told = page.cdp("Accessibility.getPartialAXTree", nodeId=dialog, fetchRelatives=False)["nodes"][0]
+        checks.true(f"the report read with its words ({told.get('description')})",
+                    "is not a number" in str(told.get("description")))
     page.keys("Enter")
     page.focused("amount")
     page.set("amount", "100")
@@ -402,13 +399,15 @@ def check_glue(page, checks):
     page.keys("Tab")
     checks.equal("the focus shows where it is", page.js(
         "return getComputedStyle(document.activeElement).outlineStyle"), "dotted")
+    page.keys("Tab")  # on to the gold price: the click below moves the focus, as a mouse does
+    page.click("Command1")
+    checks.equal("a click hides the keyboard's focus cue", page.js(
+        "return getComputedStyle(document.getElementById('Command1')).outlineStyle"), "none")
 
 
 def check_loading(driver, url, checks):
-    """While the calculation loads the button can be pressed, and the press runs once it has
-    loaded; the bar says meanwhile that it loads. Where it cannot load, the window says so and
-    offers nothing to press. Each on a path of its own, which no worker of an earlier load answers
-    for."""
+    """A press while the calculation loads runs once it has; one that cannot load disables all.
+    Each on a path of its own, which no worker of an earlier load answers for."""
     page = Page(driver, checks.browser)
     state = ("return [document.getElementById('Command1').disabled, document.getElementById('status').hidden,"
              " document.getElementById('status').innerText.trim(),"
@@ -424,6 +423,8 @@ def check_loading(driver, url, checks):
     driver.command("navigate", {"url": url + "no-wasm/"})
     shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
     checks.equal("when it cannot load", [shown[0], shown[1], shown[3]], [True, False, True])
+    checks.true("the button greyed", page.js(
+        "return getComputedStyle(document.getElementById('Command1')).color") != "rgb(0, 0, 0)")
 
 
 # How much wider than the screen the page is: a phone widens its layout viewport to what it
@@ -433,9 +434,10 @@ SIDEWAYS = ("return Math.max(document.scrollingElement.scrollWidth, innerWidth)"
 
 
 def check_touch(page, checks, where, height):
-    """The layout for touch: its texts and controls large enough, the fee above an on-screen
-    keyboard over the lower half, nothing wider than the screen."""
+    """Touch sizes, the fee above an on-screen keyboard, nothing wider than the screen."""
     checks.equal(f"the layout {where}", page.js("return document.documentElement.dataset.layout"), "touch")
+    checks.equal(f"the fields' on-screen keyboard {where}", page.js(
+        "return [...document.querySelectorAll('#client > input')].map(f => f.inputMode)"), ["decimal"] * 3)
     checks.equal(f"texts under 16 px {where}", page.js(
         "return [...document.querySelectorAll('#caption, #client > :not(img)')]"
         ".filter(e => parseFloat(getComputedStyle(e).fontSize) < 16).map(e => e.id)"), [])
@@ -448,9 +450,8 @@ def check_touch(page, checks, where, height):
 
 
 def check_phone(site, screenshot, checks):
-    """The page on a phone, in Chromium's emulation of a 390 x 844 touch screen at a density of 3,
-    with every scenario as on the desktop, in US English and then, where the phone's decimal
-    keypad offers a comma, in German; and of a 320 px screen."""
+    """A 390 x 844 touch screen at a density of 3, every scenario in US English and in German; and
+    a 320 px screen."""
     server = serve(site)
     driver = start("chromium", {"width": 390, "height": 844, "pixelRatio": 3.0, "touch": True})
     try:
@@ -470,9 +471,8 @@ def check_phone(site, screenshot, checks):
 
 
 def check_turning(page, url, checks):
-    """The layout follows the viewport: a window narrowed to a phone's width takes the layout for
-    touch, widened again the desktop's, without a reload; and on a phone the layout for touch is
-    there at the first frame drawn, so the page never jumps. In Chromium, which can change both."""
+    """The layout follows the viewport without a reload, and a phone's is there at the first
+    frame, so the page never jumps. In Chromium, which can change both."""
     page.load(url)
     layout = "return document.documentElement.dataset.layout || 'desktop'"
     for width, expected in [(360, "touch"), (640, "desktop")]:
@@ -490,8 +490,7 @@ def check_turning(page, url, checks):
 
 
 def check_narrow(driver, url, screenshot, checks):
-    """The page in a window as narrow as a phone, where a browser has no phone to emulate; and in
-    Firefox, in a wide window with a minimum font size that would cut the window's captions."""
+    """A window as narrow as a phone; in Firefox, a minimum font size that would cut captions."""
     if hasattr(driver, "chrome"):
         driver.chrome("Services.prefs.setIntPref('font.minimum-size.x-western', 12)")
         try:
@@ -519,10 +518,8 @@ def check_accessibility(page, axe, checks):
 
 
 def check_release(driver, site, checks):
-    """A visitor whose browser keeps the site, and an hour's max-age besides, runs a new release on
-    the second load after it is published, every file of it, and the page open meanwhile offers it
-    with a Reload that loads it.
-    On a host of its own: another origin, where no worker of the other checks answers."""
+    """A returning visitor under an hour's max-age runs a new release whole, offered by the page
+    open meanwhile. On a host of its own, where no worker of the other checks answers."""
     server = serve(site)
     url = f"http://127.0.0.1:{server.server_address[1]}/"
     page = Page(driver, checks.browser)
@@ -536,15 +533,20 @@ def check_release(driver, site, checks):
     shutil.copytree(server.release, new, dirs_exist_ok=True)
     index, worker = pathlib.Path(new, "index.html"), pathlib.Path(new, "sw.js")
     html = index.read_text(encoding="utf-8").replace(f">{old}<", ">Calculate the fee<")
-    index.write_text(html, encoding="utf-8")
     script = re.sub(r"'\./': '[0-9a-f]+'", f"'./': '{hashlib.sha256(html.encode()).hexdigest()}'",
                     worker.read_text(encoding="utf-8"))
     worker.write_text(re.sub(r"(const cacheName = '[^']*)'", r"\1-next'", script), encoding="utf-8")
     server.release = new
+    status = "return document.getElementById('status').textContent"
     try:
+        # The new worker beside the old page first, as a host midway through an upload serves
+        # them: a release not yet whole, which the worker must not take.
         driver.command("navigate", {"url": url + "release/"})
-        wait_for(lambda: "new version" in page.js("return document.getElementById('status').textContent"),
-                 20, "the offer of the new release")
+        settle(lambda: "new version" in page.js(status), 5)
+        checks.equal("a release not yet whole offered", "new version" in page.js(status), False)
+        index.write_text(html, encoding="utf-8")
+        driver.command("navigate", {"url": url + "release/"})
+        wait_for(lambda: "new version" in page.js(status), 20, "the offer of the new release")
         # The offer's Reload button is the second load.
         page.js("document.querySelector('#status button').click()")
         settle(lambda: page.js("return document.body.dataset.ready === 'true' &&"
@@ -559,11 +561,8 @@ def check_release(driver, site, checks):
 
 
 def check_offline(driver, site, checks):
-    """Once opened, the page works without its host, at a density of 2 too: the worker keeps the
-    doubled logo and the install icons that a browser fetched when it asked for them; and where a
-    browser will not keep the page, the bar says so. In Chromium, which can set the density and
-    take the worker away. On a host that lets the browser's own cache keep nothing, so that only
-    the worker can have kept them."""
+    """Offline at a density of 2, with the install icons; and the bar where no worker is kept. In
+    Chromium, on a host that lets the browser's own cache keep nothing."""
     server = serve(site, "no-store")
     url = f"http://127.0.0.1:{server.server_address[1]}/"
     page = Page(driver, checks.browser)
@@ -602,8 +601,7 @@ def check_offline(driver, site, checks):
 
 
 def check_host(url, checks):
-    """What a real host must send: the policy with no framing, no sniffing, no referrer, the
-    WebAssembly's type, compression, and caching that cannot strand a visitor."""
+    """What a real host must send: no framing or sniffing, types, compression, safe caching."""
     def headers(path):
         request = urllib.request.Request(url + path, headers={"Accept-Encoding": "gzip"})
         with urllib.request.urlopen(request, timeout=10) as response:

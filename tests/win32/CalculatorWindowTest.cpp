@@ -1,6 +1,4 @@
-// The Win32 window's wiring, in the process under Wine's null graphics driver: what a user
-// sees at start, where the focus goes, what a press, an error and a huge paste do, where every
-// control stands and which colours it has at 96 and at 192 DPI, and that every text fits.
+// The Win32 window in the process, under Wine's null graphics driver.
 #include "ui/win32/CalculatorWindow.h"
 
 #include "Scenarios.h"
@@ -18,8 +16,10 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
@@ -54,9 +54,8 @@ void pump() {
     }
 }
 
-// Acts as a user on the window's controls and reads back what they show, for the scenarios every
-// window runs. Keys go through the window's own keyboard handling first, as the program's message
-// loop sends them; message boxes are closed with the key the scenario names as soon as they are up.
+// The scenarios' acts and observations. Keys go through the window's own keyboard handling first,
+// as the program's message loop sends them.
 class Win32Driver final : public cases::ScenarioDriver {
 public:
     explicit Win32Driver(CalculatorWindow& window)
@@ -109,11 +108,11 @@ public:
         }
         // The keypad's decimal key, and the character a keyboard layout makes of it: the
         // messages the loop delivers for it, whatever layout this Wine has.
-        if (name == "Keypad." || name == "Keypad,") {
+        if (name.rfind("Keypad", 0) == 0) {
             constexpr LPARAM keypadDecimal = 0x530001; // its scan code, one stroke
             HWND focused = GetFocus();
             SendMessageW(focused, WM_KEYDOWN, VK_DECIMAL, keypadDecimal);
-            SendMessageW(focused, WM_CHAR, static_cast<WPARAM>(name.back()), keypadDecimal);
+            SendMessageW(focused, WM_CHAR, wide(name.substr(6)).at(0), keypadDecimal);
             SendMessageW(focused, WM_KEYUP, VK_DECIMAL, keypadDecimal | 0xC0000000);
             pump();
             return;
@@ -320,11 +319,16 @@ protected:
 
     HWND control(const char* name) const { return window->control(name); }
     // The window on a screen of another density, as Windows tells it when it is moved there.
+    // It must then stand where Windows suggests, on that screen.
     void moveToDpi(UINT dpi) const {
         RECT frame{};
         GetWindowRect(window->handle(), &frame);
+        OffsetRect(&frame, 16, 8);
         SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                      reinterpret_cast<LPARAM>(&frame));
+        RECT now{};
+        GetWindowRect(window->handle(), &now);
+        EXPECT_EQ(std::pair(now.left, now.top), std::pair(frame.left, frame.top));
     }
 
     std::unique_ptr<CalculatorWindow> window;
@@ -372,10 +376,8 @@ std::string backgroundOf(HWND window, HWND control) {
                                                 GetBValue(fill.lbColor), black);
 }
 
-// What the window shows, control by control in the order a screen reader reads them (their Z
-// order), as rows of what-users-see.tsv's columns at 96 and at 192 dpi: tables.py compare-seen
-// checks them with the table. Tab places as a keyboard user finds them, pressing Tab from the
-// focus at start until it comes back; a field's label as the window named it for screen readers.
+// The window's dump (SeenDump.h) at 96 and 192 dpi, in Z order, which screen readers follow; Tab
+// places as a keyboard user finds them, from the focus at start until it comes back.
 TEST_F(Win32Window, DumpsWhatUsersSee) {
     ASSERT_TRUE(SUCCEEDED(registered)) << "the window's thread has no COM apartment";
     std::map<HWND, int> places;
@@ -416,14 +418,14 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
     moveToDpi(96);
 }
 
-// A title bar with the caption, the icon and the system menu that closes it, and a minimise box;
-// a fixed size, as the Linux window has. A field is a sunken box, as every Windows text field is;
-// the button an ordinary one, which Enter in a field does not press, drawn without a default
-// button's heavy frame.
+// A fixed size with a minimise box, as the Linux window has; sunken fields, as every Windows text
+// field is; a button without a default button's heavy frame, as Enter in a field presses nothing.
 TEST_F(Win32Window, LooksAsAWindowsProgram) {
     EXPECT_EQ(GetWindowLongW(window->handle(), GWL_STYLE) &
                   (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
               WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(window->handle(), GCLP_HCURSOR)),
+              LoadCursorW(nullptr, IDC_ARROW)); // else the pointer keeps whatever it was
     for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
          item = GetWindow(item, GW_HWNDNEXT)) {
         SCOPED_TRACE(kindOf(item));
@@ -433,6 +435,47 @@ TEST_F(Win32Window, LooksAsAWindowsProgram) {
             EXPECT_EQ(GetWindowLongW(item, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
         }
     }
+}
+
+// The title bar's and the task switcher's icons at 96 and 192 dpi: each as large as the system
+// draws it there, and drawn for that size, not a smaller image blown up (which repeats every
+// pixel in 2 x 2 blocks).
+TEST_F(Win32Window, IconsSuitTheDensity) {
+    for (const UINT dpi : {96U, 192U}) {
+        moveToDpi(dpi);
+        for (const auto& [which, metric] :
+             {std::pair{WPARAM{ICON_SMALL}, SM_CXSMICON}, {WPARAM{ICON_BIG}, SM_CXICON}}) {
+            const int size = GetSystemMetricsForDpi(metric, dpi);
+            SCOPED_TRACE(testing::Message() << size << " px at " << dpi << " dpi");
+            ICONINFO icon{};
+            ASSERT_TRUE(GetIconInfo(
+                reinterpret_cast<HICON>(SendMessageW(window->handle(), WM_GETICON, which, 0)),
+                &icon));
+            BITMAPINFO format{};
+            format.bmiHeader = {
+                sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size * size));
+            HDC screen = GetDC(nullptr);
+            EXPECT_EQ(GetDIBits(screen, icon.hbmColor, 0, static_cast<UINT>(size), pixels.data(),
+                                &format, DIB_RGB_COLORS),
+                      size);
+            ReleaseDC(nullptr, screen);
+            DeleteObject(icon.hbmColor);
+            DeleteObject(icon.hbmMask);
+            int detailed = 0;
+            for (int y = 0; y + 1 < size; y += 2) {
+                for (int x = 0; x + 1 < size; x += 2) {
+                    const auto at = [&](int dx, int dy) {
+                        return pixels[static_cast<std::size_t>((y + dy) * size + x + dx)];
+                    };
+                    detailed +=
+                        at(1, 0) != at(0, 0) || at(0, 1) != at(0, 0) || at(1, 1) != at(0, 0);
+                }
+            }
+            EXPECT_GT(detailed, 0) << "a smaller image blown up";
+        }
+    }
+    moveToDpi(96);
 }
 
 // The user's locale, as the window reads it: the scenarios of that locale run.
@@ -448,8 +491,7 @@ TEST_F(Win32Window, RunsInAScenarioLocale) {
         << ": run under LC_ALL=en_US.UTF-8 or de_DE.UTF-8";
 }
 
-// Every scenario a user may play through in this window, as they see it, in the user's locale:
-// each a test of its own, named after its line of the table.
+// Each scenario of this window and the user's locale, a test named after its line of the table.
 class Win32Scenario : public Win32Window, public ::testing::WithParamInterface<std::size_t> {};
 
 TEST_P(Win32Scenario, Plays) {
@@ -492,9 +534,8 @@ void onCanvas(HWND control, Use use) {
     DeleteDC(dc);
 }
 
-// The window colour shows through the logo's transparent corners. At its own size and at twice it
-// the logo is drawn pixel for pixel as ImageMagick decodes its image (RGBA rows): the doubled one
-// where the screen is dense.
+// The logo, pixel for pixel as ImageMagick decodes it, the doubled one where the screen is dense;
+// the window colour shows through its transparent corners.
 TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
     for (const auto& [dpi, name] : {std::pair{96U, "logo"}, std::pair{192U, "logo@2x"}}) {
         SCOPED_TRACE(dpi);
@@ -523,30 +564,41 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
 }
 
 // The dark pixels a control draws in its client area, a few pixels in from the edges where its
-// frame and focus cue go: its text, on every ground a text of the window stands on.
-int ink(HWND control) {
+// frame and focus cue go: its text, on every ground a text of the window stands on. And the
+// first column with a dark pixel, from the very edge.
+struct Ink {
     int dark = 0;
+    int left = -1;
+};
+Ink ink(HWND control) {
+    Ink ink;
     onCanvas(control, [&](HDC dc, RECT box) {
         SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
                      PRF_CLIENT | PRF_ERASEBKGND);
         constexpr int edge = 3;
         for (int y = edge; y < box.bottom - edge; ++y) {
-            for (int x = edge; x < box.right - edge; ++x) {
+            for (int x = 0; x < box.right; ++x) {
                 const COLORREF pixel = GetPixel(dc, x, y);
-                dark +=
-                    GetRValue(pixel) * 30 + GetGValue(pixel) * 59 + GetBValue(pixel) * 11 < 9600;
+                if (GetRValue(pixel) * 30 + GetGValue(pixel) * 59 + GetBValue(pixel) * 11 >= 9600)
+                    continue;
+                ink.dark += x >= edge && x < box.right - edge ? 1 : 0;
+                ink.left = ink.left < 0 ? x : std::min(ink.left, x);
             }
         }
     });
-    return dark;
+    return ink;
 }
 
-// Every text shows whole where the control draws it, at 96 and at 192 dpi: each control draws
-// as much of its text in its own box as in one three times as large, with the same font.
+// Every text shows whole where the control draws it, at 96 and at 192 dpi: each control draws as
+// much of its text in its own box as in one three times as large, with the same font; a caption
+// from the same left edge in both; a field in the desktop font's size, as every program's are.
 TEST_F(Win32Window, EveryTextShowsWhole) {
     for (const UINT dpi : {96U, 192U}) {
         SCOPED_TRACE(dpi);
         moveToDpi(dpi);
+        NONCLIENTMETRICSW desktop{};
+        desktop.cbSize = sizeof desktop;
+        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof desktop, &desktop, 0, dpi);
         for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
              item = GetWindow(item, GW_HWNDNEXT)) {
             if (kindOf(item) == "picture")
@@ -554,17 +606,26 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
             SCOPED_TRACE(nameOf(*window, item));
             RECT box{};
             GetWindowRect(item, &box);
-            const int shown = ink(item);
+            const Ink shown = ink(item);
             SetWindowPos(item, nullptr, 0, 0, 3 * (box.right - box.left),
                          3 * (box.bottom - box.top), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            const int whole = ink(item);
+            const Ink wide = ink(item);
             SetWindowPos(item, nullptr, 0, 0, box.right - box.left, box.bottom - box.top,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             if (GetWindowTextLengthW(item) > 0) {
-                EXPECT_GT(whole, 0) << "no text drawn";
+                EXPECT_GT(wide.dark, 0) << "no text drawn";
             }
             // Anti-aliasing shades a glyph's edge a little differently at another offset.
-            EXPECT_GE(shown * 100, whole * 97) << "shows " << shown << " of " << whole;
+            EXPECT_GE(shown.dark * 100, wide.dark * 97)
+                << "shows " << shown.dark << " of " << wide.dark;
+            if (kindOf(item) == "label") {
+                EXPECT_EQ(shown.left, wide.left) << "a caption that moves with its box's width";
+            } else if (kindOf(item) == "field") {
+                LOGFONTW font{};
+                GetObjectW(reinterpret_cast<HFONT>(SendMessageW(item, WM_GETFONT, 0, 0)),
+                           sizeof font, &font);
+                EXPECT_EQ(std::abs(font.lfHeight), std::abs(desktop.lfMessageFont.lfHeight));
+            }
         }
     }
     moveToDpi(96);
