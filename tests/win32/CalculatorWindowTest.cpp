@@ -22,9 +22,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -108,11 +110,12 @@ public:
         }
         // The keypad's decimal key, and the character a keyboard layout makes of it: the
         // messages the loop delivers for it, whatever layout this Wine has.
-        if (name.rfind("Keypad", 0) == 0) {
+        constexpr std::string_view keypad = "Keypad";
+        if (name.rfind(keypad, 0) == 0) {
             constexpr LPARAM keypadDecimal = 0x530001; // its scan code, one stroke
             HWND focused = GetFocus();
             SendMessageW(focused, WM_KEYDOWN, VK_DECIMAL, keypadDecimal);
-            SendMessageW(focused, WM_CHAR, wide(name.substr(6)).at(0), keypadDecimal);
+            SendMessageW(focused, WM_CHAR, wide(name.substr(keypad.size())).at(0), keypadDecimal);
             SendMessageW(focused, WM_KEYUP, VK_DECIMAL, keypadDecimal | 0xC0000000);
             pump();
             return;
@@ -568,7 +571,7 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
 // first column with a dark pixel, from the very edge.
 struct Ink {
     int dark = 0;
-    int left = -1;
+    int left = std::numeric_limits<int>::max();
 };
 Ink ink(HWND control) {
     Ink ink;
@@ -582,7 +585,7 @@ Ink ink(HWND control) {
                 if (GetRValue(pixel) * 30 + GetGValue(pixel) * 59 + GetBValue(pixel) * 11 >= 9600)
                     continue;
                 ink.dark += x >= edge && x < box.right - edge ? 1 : 0;
-                ink.left = ink.left < 0 ? x : std::min(ink.left, x);
+                ink.left = std::min(ink.left, x);
             }
         }
     });
