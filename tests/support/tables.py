@@ -163,10 +163,14 @@ def cpp(text):
 def main(folder):
     folder = pathlib.Path(folder)
     folder.mkdir(parents=True, exist_ok=True)
-    (folder / "scenarios.inc").write_text("".join(
+    text = "".join(
         f'{{{cpp(scenario["name"])}, {cpp(scenario["windows"])}, {cpp(" ".join(scenario["locales"]))}, {{'
         + ", ".join(f'{{{cpp(s["verb"])}, {{{", ".join(map(cpp, s["words"]))}}}, {cpp(s["text"])}}}'
-                    for s in plan(scenario)) + "}},\n" for scenario in scenarios()), encoding="utf-8")
+                    for s in plan(scenario)) + "}},\n" for scenario in scenarios())
+    # Written only when it changes: every configure runs this, and `make run` configures.
+    target = folder / "scenarios.inc"
+    if not target.exists() or target.read_text(encoding="utf-8") != text:
+        target.write_text(text, encoding="utf-8")
 
 
 if __name__ == "__main__":
