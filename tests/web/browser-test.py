@@ -102,13 +102,15 @@ class Page:
         self.js("document.getElementById(arguments[0]).select()", name)
         self.keys(text or "\ue017")  # Delete, where there is nothing to type
 
-    def click(self, name):
+    def click(self, name, hold=False):
+        """A click on the control; held, the button stays down until the driver's release."""
         element = self.js("return document.getElementById(arguments[0])", name)
         self.driver.command("actions", {"actions": [{
             "type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"}, "actions": [
                 {"type": "pointerMove", "origin": element, "x": 0, "y": 0},
-                {"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]}]})
-        self.driver.command("release", {})
+                {"type": "pointerDown", "button": 0}] + ([] if hold else [{"type": "pointerUp", "button": 0}])}]})
+        if not hold:
+            self.driver.command("release", {})
 
     def key(self, key):
         if key.startswith("Keypad") and key != "Keypad.":
@@ -243,6 +245,8 @@ def check_layout(page, checks):
         if reached == start or reached in places:
             break
         places[reached] = str(place)
+    checks.equal("the title bar as wide as the window", page.js(
+        "return new Set(['caption', 'client'].map(id => document.getElementById(id).offsetWidth)).size"), 1)
     differences = compare_seen(page.js(DUMP, places))
     for difference in differences:
         checks.failures.append(f"what users see: {difference}")
@@ -382,6 +386,11 @@ def check_glue(page, checks):
     checks.equal("a long report wraps inside its box, its paragraphs apart", page.js(
         "const t = document.getElementById('report-text');"
         " return [t.scrollWidth <= t.clientWidth, t.innerText.includes('\\n\\nPlease')]"), [True, True])
+    checks.equal("a long report in lines a reader can follow, OK centred under them", page.js(
+        "const d = document.getElementById('report').getBoundingClientRect(),"
+        " ok = document.getElementById('report-ok').getBoundingClientRect(),"
+        " em = parseFloat(getComputedStyle(document.getElementById('report-text')).fontSize);"
+        "return [d.width <= 40 * em, Math.abs((ok.left - d.left) - (d.right - ok.right)) <= 1]"), [True, True])
     if page.browser == "chromium":  # what a screen reader reads as the report opens
         dialog = page.cdp("DOM.querySelector", selector="#report",
                           nodeId=page.cdp("DOM.getDocument")["root"]["nodeId"])["nodeId"]
@@ -403,6 +412,12 @@ def check_glue(page, checks):
     page.click("Command1")
     checks.equal("a click hides the keyboard's focus cue", page.js(
         "return getComputedStyle(document.getElementById('Command1')).outlineStyle"), "none")
+    border = "return getComputedStyle(document.getElementById('Command1')).borderTopStyle"
+    raised = page.js(border)
+    page.click("Command1", hold=True)
+    held = page.js(border)
+    page.driver.command("release", {})
+    checks.equal("the button raised, and sunk while the mouse holds it", [raised, held], ["outset", "inset"])
 
 
 def check_loading(driver, url, checks):
