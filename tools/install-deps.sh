@@ -13,7 +13,7 @@ declare -A groups=(
   # locale test, the window driven under Xvfb as a person would and under a headless Wayland
   # compositor, a screen reader's view over AT-SPI, and the checks of the version record,
   # desktop files and package
-  [test]="googletest libgtest-dev python3 locales xvfb xauth openbox xdotool xclip x11-utils x11-apps
+  [test]="googletest libgtest-dev python3 locales xvfb xauth openbox xdotool xclip x11-utils x11-apps x11-xkb-utils
           imagemagick fonts-dejavu-core weston at-spi2-core
           python3-pyatspi dbus dbus-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream
           lintian dpkg-dev file wine wine64"

@@ -2,9 +2,9 @@
 # person would. Sourced, not run: it sets $work (a scratch folder), DISPLAY and the pids to end
 # on exit, $title and $size (the window's title and client area, WIDTHxHEIGHT, as
 # what-users-see.tsv has them), and defines fail, clipboard_holds, eventually and the steps every
-# window's person takes (launch, find_window, calculate_100, close_with_alt_f4). The caller sets
-# $who, the name its lines start with.
-for tool in Xvfb openbox xprop; do
+# window's person takes (launch, find_window, calculate_100, paste_refused, close_with_alt_f4).
+# The caller sets $who, the name its lines start with.
+for tool in Xvfb openbox xprop xkbevd; do
   command -v "$tool" >/dev/null || { echo "$who: $tool is not installed (make test installs it)"; exit 1; }
 done
 
@@ -70,6 +70,12 @@ kill -0 $! 2>/dev/null || fail "the window manager ended: $(cat "$work/openbox.l
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" ||
   fail "no window manager after a minute: $(cat "$work/openbox.log")"
 
+# The alert sound both windows make is the display's bell: xkbevd writes a line for each.
+printf 'Bell() shell "echo >>%s"\n' "$work/bells" >"$work/xkbevd.cf"
+: >"$work/bells"
+xkbevd -cfg "$work/xkbevd.cf" >"$work/xkbevd.log" 2>&1 &
+pids+=($!)
+
 # Starts the program, as $app, its output in program.log.
 launch() {
   "$@" >"$work/program.log" 2>&1 &
@@ -96,6 +102,20 @@ calculate_100() { # delay between keys, ms
   xdotool key --delay 100 Tab Tab ctrl+a ctrl+c # -> gprice -> fee, then copy the fee
   eventually clipboard_holds 1 || fail "fee reads '$(timeout 2 xclip -o -selection clipboard 2>&1)', not 1"
   echo "$who: typed 100 at a gold price of 550, the fee field reads 1"
+}
+
+# A paste past the bound, made by xdotool with the arguments given: the note shows, with the
+# alert sound, and closes with Enter.
+paste_refused() { # xdotool arguments
+  local rung
+  rung=$(wc -l <"$work/bells")
+  xdotool "$@"
+  eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -ge 2 ]" ||
+    fail "no note for a paste past the bound"
+  eventually sh -c "[ \$(wc -l <'$work/bells') -gt $rung ]" || fail "the note came without the alert sound"
+  xdotool key Return
+  eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -eq 1 ]" ||
+    fail "the note did not close with Enter"
 }
 
 # Alt+F4 on the window: the program $app ends by itself within fifteen seconds.
