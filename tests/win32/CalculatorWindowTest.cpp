@@ -592,9 +592,29 @@ Ink ink(HWND control) {
     return ink;
 }
 
-// Every text shows whole where the control draws it, at 96 and at 192 dpi: each control draws as
-// much of its text in its own box as in one three times as large, with the same font; a caption
-// from the same left edge in both; a field in the desktop font's size, as every program's are.
+// A control draws as much of its text in its own box as in one three times as large, with the
+// same font; a caption from the same left edge in both.
+void expectWhole(HWND item) {
+    RECT box{};
+    GetWindowRect(item, &box);
+    const Ink shown = ink(item);
+    SetWindowPos(item, nullptr, 0, 0, 3 * (box.right - box.left), 3 * (box.bottom - box.top),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const Ink wide = ink(item);
+    SetWindowPos(item, nullptr, 0, 0, box.right - box.left, box.bottom - box.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (GetWindowTextLengthW(item) > 0) {
+        EXPECT_GT(wide.dark, 0) << "no text drawn";
+    }
+    // Anti-aliasing shades a glyph's edge a little differently at another offset.
+    EXPECT_GE(shown.dark * 100, wide.dark * 97) << "shows " << shown.dark << " of " << wide.dark;
+    if (kindOf(item) == "label") {
+        EXPECT_EQ(shown.left, wide.left) << "a caption that moves with its box's width";
+    }
+}
+
+// Every text shows whole where the control draws it, at 96 and at 192 dpi, and a field in the
+// desktop font's size, as every program's are.
 TEST_F(Win32Window, EveryTextShowsWhole) {
     for (const UINT dpi : {96U, 192U}) {
         SCOPED_TRACE(dpi);
@@ -607,23 +627,8 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
             if (kindOf(item) == "picture")
                 continue;
             SCOPED_TRACE(nameOf(*window, item));
-            RECT box{};
-            GetWindowRect(item, &box);
-            const Ink shown = ink(item);
-            SetWindowPos(item, nullptr, 0, 0, 3 * (box.right - box.left),
-                         3 * (box.bottom - box.top), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            const Ink wide = ink(item);
-            SetWindowPos(item, nullptr, 0, 0, box.right - box.left, box.bottom - box.top,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            if (GetWindowTextLengthW(item) > 0) {
-                EXPECT_GT(wide.dark, 0) << "no text drawn";
-            }
-            // Anti-aliasing shades a glyph's edge a little differently at another offset.
-            EXPECT_GE(shown.dark * 100, wide.dark * 97)
-                << "shows " << shown.dark << " of " << wide.dark;
-            if (kindOf(item) == "label") {
-                EXPECT_EQ(shown.left, wide.left) << "a caption that moves with its box's width";
-            } else if (kindOf(item) == "field") {
+            expectWhole(item);
+            if (kindOf(item) == "field") {
                 LOGFONTW font{};
                 GetObjectW(reinterpret_cast<HFONT>(SendMessageW(item, WM_GETFONT, 0, 0)),
                            sizeof font, &font);
@@ -632,6 +637,26 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
         }
     }
     moveToDpi(96);
+}
+
+// A desktop font too large for the boxes: every text still shows whole, in a smaller size.
+TEST_F(Win32Window, EveryTextShowsWholeUnderALargeDesktopFont) {
+    NONCLIENTMETRICSW desktop{};
+    desktop.cbSize = sizeof desktop;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof desktop, &desktop, 0);
+    NONCLIENTMETRICSW large = desktop;
+    large.lfMessageFont.lfHeight *= 2;
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof large, &large, 0);
+    window = std::make_unique<CalculatorWindow>(GetModuleHandleW(nullptr));
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof desktop, &desktop, 0);
+    window->show(SW_SHOWNORMAL);
+    pump();
+    for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
+         item = GetWindow(item, GW_HWNDNEXT)) {
+        SCOPED_TRACE(nameOf(*window, item));
+        if (kindOf(item) != "picture")
+            expectWhole(item);
+    }
 }
 
 } // namespace
