@@ -89,7 +89,8 @@ public:
     void paste(const std::string& route, const std::string& text) override {
         auto* edit = qobject_cast<QLineEdit*>(m_window.focusWidget());
         const QString pasted = QString::fromStdString(text);
-        if (route == "drop") {
+        if (route.rfind("drop:", 0) == 0) {
+            edit = field(route.substr(5));
             QMimeData data;
             data.setText(pasted);
             // Qt delivers a drop only to the widget the drag entered.
@@ -222,7 +223,7 @@ private:
         for (std::size_t i = 0; i < all.size(); ++i) {
             const auto& steps = all[i].steps;
             const bool pastes = std::any_of(steps.begin(), steps.end(), [](const auto& step) {
-                return step.verb == "paste" && step.words[0] != "drop";
+                return step.verb == "paste" && step.words[0].rfind("drop:", 0) != 0;
             });
             if (all[i].runsIn("qt", locale()) && pastes == clipboard)
                 QTest::newRow(all[i].name.c_str()) << static_cast<int>(i);

@@ -142,15 +142,16 @@ class Page:
 
     def paste(self, route, text):
         """Through the real clipboard where the driver reaches it (Firefox), else as its event."""
-        if route != "drop" and hasattr(self.driver, "set_clipboard"):
+        dropped = route.partition("drop:")[2]
+        if not dropped and hasattr(self.driver, "set_clipboard"):
             self.driver.set_clipboard(text)
             self.keys(route)
             return
         self.js("const data = new DataTransfer(); data.setData('text/plain', arguments[0]);"
-                "document.activeElement.dispatchEvent(arguments[1] ?"
+                "(document.getElementById(arguments[1]) || document.activeElement).dispatchEvent(arguments[1] ?"
                 " new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}) :"
                 " new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}))",
-                text, route == "drop")
+                text, dropped)
 
     def text(self, name):
         return self.js("return document.getElementById(arguments[0]).value", name)
