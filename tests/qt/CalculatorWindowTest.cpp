@@ -21,11 +21,15 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <string_view>
 #include <utility>
 
 namespace {
 
 using halvern::qt::CalculatorWindow;
+
+// A paste route that drops the text onto the field named after it.
+constexpr std::string_view dropOnto = "drop:";
 
 // A control of the window by its name in the control table.
 template <typename T = QWidget>
@@ -89,8 +93,8 @@ public:
     void paste(const std::string& route, const std::string& text) override {
         auto* edit = qobject_cast<QLineEdit*>(m_window.focusWidget());
         const QString pasted = QString::fromStdString(text);
-        if (route.rfind("drop:", 0) == 0) {
-            edit = field(route.substr(5));
+        if (route.rfind(dropOnto, 0) == 0) {
+            edit = field(route.substr(dropOnto.size()));
             QMimeData data;
             data.setText(pasted);
             // Qt delivers a drop only to the widget the drag entered.
@@ -223,7 +227,7 @@ private:
         for (std::size_t i = 0; i < all.size(); ++i) {
             const auto& steps = all[i].steps;
             const bool pastes = std::any_of(steps.begin(), steps.end(), [](const auto& step) {
-                return step.verb == "paste" && step.words[0].rfind("drop:", 0) != 0;
+                return step.verb == "paste" && step.words[0].rfind(dropOnto, 0) != 0;
             });
             if (all[i].runsIn("qt", locale()) && pastes == clipboard)
                 QTest::newRow(all[i].name.c_str()) << static_cast<int>(i);

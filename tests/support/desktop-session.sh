@@ -110,13 +110,15 @@ paste_refused() { # xdotool arguments
   local rung
   rung=$(wc -l <"$work/bells")
   xdotool "$@"
-  eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -ge 2 ]" ||
-    fail "no note for a paste past the bound"
-  eventually sh -c "[ \$(wc -l <'$work/bells') -gt $rung ]" || fail "the note came without the alert sound"
+  eventually titled -ge 2 || fail "no note for a paste past the bound"
+  eventually bells_since "$rung" || fail "the note came without the alert sound"
   xdotool key Return
-  eventually sh -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -eq 1 ]" ||
-    fail "the note did not close with Enter"
+  eventually titled -eq 1 || fail "the note did not close with Enter"
 }
+# Whether the count of shown windows titled as the calculator compares so with the number given.
+titled() { test "$(xdotool search --onlyvisible --name "^$title\$" | wc -l)" "$1" "$2"; }
+# Whether the display has rung since it had rung the number of times given.
+bells_since() { (($(wc -l <"$work/bells") > $1)); }
 
 # Alt+F4 on the window: the program $app ends by itself within fifteen seconds.
 close_with_alt_f4() {
