@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTest>
@@ -408,18 +409,52 @@ private slots:
         return dark;
     }
 
-    // Each control draws as much of its text in its own box as in one three times as large. The
-    // fields take the desktop font's points at the 96 dpi the boxes are laid out for, whatever
-    // density the screen reports (a headless weston's is not 96).
-    void textsShowWholeAndFieldsUseTheDesktopSize() {
+    // The desktop font made smaller while the window is open, then twice its size, then put back:
+    // the window follows each change, as one opened then would. Qt tells the windows of a change
+    // in a posted event. The fields hold letters that reach below the line, and no cursor.
+    void followsTheDesktopFont() {
+        for (QLineEdit* field : m_window->findChildren<QLineEdit*>())
+            field->setText(QStringLiteral("gjpqy"));
+        m_window->focusWidget()->clearFocus();
+        const QFont desktop = QApplication::font();
+        QFont small = desktop;
+        small.setPixelSize(8);
+        QFont large = desktop;
+        large.setPixelSize(2 * desktopPixels());
+        const auto restore = qScopeGuard([&desktop] { QApplication::setFont(desktop); });
+        std::map<QWidget*, int> atDesktopSize;
+        for (QWidget* widget : m_window->findChildren<QWidget*>())
+            atDesktopSize[widget] = widget->font().pixelSize();
+        for (const auto& [font, boxesHoldIt] :
+             {std::pair{small, true}, std::pair{large, false}, std::pair{desktop, true}}) {
+            QApplication::setFont(font);
+            QCoreApplication::processEvents();
+            expectFitted(boxesHoldIt);
+            // A larger desktop font never makes a text smaller than its box holds.
+            for (const auto& [widget, pixels] : atDesktopSize)
+                QVERIFY(boxesHoldIt || widget->font().pixelSize() >= pixels);
+        }
+    }
+
+    void textsShowWholeAndFieldsUseTheDesktopSize() { expectFitted(true); }
+
+private:
+    // The desktop font's points at the 96 dpi the boxes are laid out for, whatever density the
+    // screen reports (a headless weston's is not 96).
+    static int desktopPixels() {
         const QFont font = QApplication::font();
-        const int desktop =
-            font.pixelSize() > 0 ? font.pixelSize() : qRound(font.pointSizeF() * 96.0 / 72.0);
+        return font.pixelSize() > 0 ? font.pixelSize() : qRound(font.pointSizeF() * 96.0 / 72.0);
+    }
+
+    // Each control draws as much of its text in its own box as in one three times as large. The
+    // fields take the desktop font's size where their boxes hold it, and a smaller one where not.
+    void expectFitted(bool boxesHoldIt) const {
+        const int desktop = desktopPixels();
         for (QWidget* widget : m_window->findChildren<QWidget*>()) {
             const auto* label = qobject_cast<QLabel*>(widget);
             if (label != nullptr && !label->pixmap().isNull())
                 continue;
-            if (qobject_cast<QLineEdit*>(widget) != nullptr)
+            if (qobject_cast<QLineEdit*>(widget) != nullptr && boxesHoldIt)
                 QCOMPARE(widget->font().pixelSize(), desktop);
             else
                 QVERIFY(widget->font().pixelSize() <= desktop);

@@ -613,6 +613,14 @@ void expectWhole(HWND item) {
     }
 }
 
+// The height of the control's font, in pixels.
+int pixelsOf(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return std::abs(font.lfHeight);
+}
+
 // Every text shows whole where the control draws it, at 96 and at 192 dpi, and a field in the
 // desktop font's size, as every program's are.
 TEST_F(Win32Window, EveryTextShowsWhole) {
@@ -629,10 +637,7 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
             SCOPED_TRACE(nameOf(*window, item));
             expectWhole(item);
             if (kindOf(item) == "field") {
-                LOGFONTW font{};
-                GetObjectW(reinterpret_cast<HFONT>(SendMessageW(item, WM_GETFONT, 0, 0)),
-                           sizeof font, &font);
-                EXPECT_EQ(std::abs(font.lfHeight), std::abs(desktop.lfMessageFont.lfHeight));
+                EXPECT_EQ(pixelsOf(item), std::abs(desktop.lfMessageFont.lfHeight));
             }
         }
     }
@@ -656,6 +661,22 @@ TEST_F(Win32Window, EveryTextShowsWholeUnderALargeDesktopFont) {
         SCOPED_TRACE(nameOf(*window, item));
         if (kindOf(item) != "picture")
             expectWhole(item);
+    }
+}
+
+// The desktop's text made smaller while the window is open, then put back, each change told as
+// Windows tells its windows: the fields follow, in the desktop font's size.
+TEST_F(Win32Window, FollowsTheDesktopFont) {
+    NONCLIENTMETRICSW desktop{};
+    desktop.cbSize = sizeof desktop;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof desktop, &desktop, 0);
+    NONCLIENTMETRICSW small = desktop;
+    small.lfMessageFont.lfHeight = -8;
+    for (NONCLIENTMETRICSW* now : {&small, &desktop}) {
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof *now, now, 0);
+        SendMessageW(window->handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS,
+                     reinterpret_cast<LPARAM>(L"WindowMetrics"));
+        EXPECT_EQ(pixelsOf(control("amount")), std::abs(now->lfMessageFont.lfHeight));
     }
 }
 

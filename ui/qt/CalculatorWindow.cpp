@@ -307,7 +307,6 @@ void CalculatorWindow::buildControls() {
     for (const FieldRow& row : fieldTable) {
         auto* field = findChild<QLineEdit*>(fromUtf8(fieldName(row.field)));
         m_fields.at(static_cast<std::size_t>(row.field)) = field;
-        field->setFont(m_fieldFont);
         field->setValidator(new LengthBound(field));
         new PasteGuard(field, row.field,
                        [this](Field which, qsizetype inserted, qsizetype lengthAfter) {
@@ -322,7 +321,7 @@ void CalculatorWindow::buildControls() {
         caption->setBuddy(field);
     }
     auto* button = findChild<QPushButton*>(QStringLiteral("Command1"));
-    button->setFont(m_buttonFont);
+    applyFittedFonts();
 
     // The focus goes round the chain in tab order, not in the order the controls were made.
     QWidget* previous = nullptr;
@@ -365,6 +364,23 @@ void CalculatorWindow::fitFonts() {
     setFont(sized(sizes.captions));
     m_fieldFont = sized(sizes.fields);
     m_buttonFont = sized(sizes.button);
+}
+
+void CalculatorWindow::applyFittedFonts() {
+    for (QLineEdit* field : m_fields)
+        field->setFont(m_fieldFont);
+    findChild<QPushButton*>(QStringLiteral("Command1"))->setFont(m_buttonFont);
+}
+
+// The desktop's font changed while the window is open. The window's own fonts keep Qt from
+// passing the change on, so the texts are fitted again here, as a window opened now would have
+// them.
+bool CalculatorWindow::event(QEvent* event) {
+    if (event->type() == QEvent::ApplicationFontChange) {
+        fitFonts();
+        applyFittedFonts();
+    }
+    return QWidget::event(event);
 }
 
 std::string CalculatorWindow::text(Field field) const {

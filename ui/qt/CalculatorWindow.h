@@ -25,6 +25,7 @@ public:
     void report(const Report& report) override;
 
 protected:
+    bool event(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 signals:
@@ -37,6 +38,7 @@ private slots:
 private:
     void buildControls();
     void fitFonts();
+    void applyFittedFonts();
     void refuseLongText(Field field, qsizetype inserted, qsizetype lengthAfter);
     QLineEdit* lineEdit(Field field) const;
 

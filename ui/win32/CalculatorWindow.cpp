@@ -438,6 +438,12 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case typingRefused:
         refuseTyping(*this, static_cast<Field>(wParam));
         return 0;
+    // The desktop's text size changed while the window is open: its texts are fitted again, as a
+    // window opened now would have them.
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETNONCLIENTMETRICS)
+            fitFonts();
+        break;
     // A plain window takes the focus itself when it is activated again, after a report box or
     // another program: the keyboard would then reach no control until a click. Give it back to
     // the control that had it, as a dialog does.
