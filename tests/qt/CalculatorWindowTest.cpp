@@ -436,6 +436,21 @@ private slots:
         }
     }
 
+    // A drop the field refuses is refused to the program it comes from too, which would delete
+    // a text it moved.
+    void refusedDropStaysWithItsSource() {
+        QtDriver driver(*m_window);
+        QMimeData data;
+        data.setText(QString(4001, u'9'));
+        auto* field = control<QLineEdit>(*m_window, "gprice");
+        QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &drop);
+        QVERIFY(!drop.isAccepted());
+        QCOMPARE(driver.reports().size(), std::size_t{1});
+    }
+
     void textsShowWholeAndFieldsUseTheDesktopSize() { expectFitted(true); }
 
 private:

@@ -252,6 +252,9 @@ def check_layout(page, checks):
     for difference in differences:
         checks.failures.append(f"what users see: {difference}")
     checks.passed += not differences
+    checks.equal("spelling and autofill suggestions over the numbers", page.js(
+        "return [...document.querySelectorAll('#client > input')]"
+        ".filter(f => f.autocomplete !== 'off' || f.spellcheck).map(f => f.id)"), [])
     fits = page.js("return [...document.querySelectorAll('#client > span, #client > label, #client > button')]"
                    ".filter(e => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight).map(e => e.id)")
     checks.equal("texts that overflow their boxes", fits, [])
@@ -525,12 +528,21 @@ def check_narrow(driver, url, screenshot, checks):
 
 
 def check_accessibility(page, axe, checks):
+    """The window, and then a report over it."""
     with open(axe, encoding="utf-8") as source:
         page.js(source.read() + "\n;window.axe = axe;")
-    result = page.js_async("axe.run(document, {resultTypes: ['violations']}).then(r => done(r.violations.map("
-                           "v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))),"
-                           " e => done(['axe: ' + e]));")
-    checks.equal("accessibility violations", result, [])
+
+    def audit():
+        return page.js_async("axe.run(document, {resultTypes: ['violations']}).then(r => done(r.violations.map("
+                             "v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))),"
+                             " e => done(['axe: ' + e]));")
+    checks.equal("accessibility violations", audit(), [])
+    page.set("amount", "x")
+    page.click("Command1")
+    wait_for(page.showing, 5, "the report")
+    checks.equal("accessibility violations with a report open", audit(), [])
+    page.keys("Enter")
+    page.set("amount", "")
 
 
 def check_release(driver, site, checks):
@@ -541,6 +553,9 @@ def check_release(driver, site, checks):
     page = Page(driver, checks.browser)
     driver.command("navigate", {"url": url + "release/"})
     wait_for(lambda: page.js("return navigator.serviceWorker.controller !== null"), 20, "the worker in control")
+    status = "return document.getElementById('status').textContent"
+    settle(lambda: "new version" in page.js(status), 1)
+    checks.equal("a first visit offered a new version", "new version" in page.js(status), False)
     old = page.js("return document.getElementById('Command1').textContent")
     checks.equal("the manifest of a site under a sub-path", page.js(
         "return document.querySelector('link[rel=manifest]').href"), url + "release/manifest.webmanifest")
@@ -553,7 +568,6 @@ def check_release(driver, site, checks):
                     worker.read_text(encoding="utf-8"))
     worker.write_text(re.sub(r"(const cacheName = '[^']*)'", r"\1-next'", script), encoding="utf-8")
     server.release = new
-    status = "return document.getElementById('status').textContent"
     try:
         # The new worker beside the old page first, as a host midway through an upload serves
         # them: a release not yet whole, which the worker must not take.

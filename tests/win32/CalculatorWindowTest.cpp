@@ -454,6 +454,9 @@ TEST_F(Win32Window, IconsSuitTheDensity) {
             ASSERT_TRUE(GetIconInfo(
                 reinterpret_cast<HICON>(SendMessageW(window->handle(), WM_GETICON, which, 0)),
                 &icon));
+            BITMAP image{};
+            GetObjectW(icon.hbmColor, sizeof image, &image);
+            EXPECT_EQ(std::pair(image.bmWidth, image.bmHeight), std::pair(LONG{size}, LONG{size}));
             BITMAPINFO format{};
             format.bmiHeader = {
                 sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
