@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a prefix of the build's own:
-#   wine-run.sh --prepare <prefix> null|x11   makes the prefix, with that graphics driver
+#   wine-run.sh --prepare <prefix> null|x11 [dpi]
+#                                             makes the prefix, with that graphics driver and
+#                                             the screen's density (96 unless given)
 #   wine-run.sh --remove <folder of prefixes>  ends their Wine servers and removes them
 #   wine-run.sh <prefix> <program.exe> [arguments...]
 # Exit 77 (skipped) where Wine is missing or cannot run here; never a pass without a run.
@@ -26,6 +28,7 @@ wineserver=$(dirname "$wine")/wineserver
 if [[ $1 == --prepare ]]; then
   prefix=$2
   driver=$3
+  dpi=${4:-}
   # A prefix holds some 700 MB of Wine's DLLs. Both drivers' prefixes share those, hard-linked,
   # with a prefix made once; everything else is copied, since Wine rewrites its registry files
   # in place. The tests remove them all at the end.
@@ -50,8 +53,12 @@ if [[ $1 == --prepare ]]; then
     export WINEPREFIX=$prefix
     if [[ $driver == null ]]; then
       DISPLAY= "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-      "$wineserver" -w 2>/dev/null || true
     fi
+    if [[ -n $dpi ]]; then
+      DISPLAY= "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" \
+        /f >/dev/null 2>&1
+    fi
+    "$wineserver" -w 2>/dev/null || true
     touch "$prefix/.halvern-$driver"
   fi
   echo "Wine prefix $prefix ready ($driver driver)"

@@ -421,6 +421,29 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
     moveToDpi(96);
 }
 
+// The window's client area and each control's box in it, as left, top, right and bottom.
+std::vector<std::array<LONG, 4>> boxesOf(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    std::vector<std::array<LONG, 4>> boxes{{client.left, client.top, client.right, client.bottom}};
+    for (HWND item = GetWindow(window, GW_CHILD); item != nullptr;
+         item = GetWindow(item, GW_HWNDNEXT)) {
+        RECT box{};
+        GetWindowRect(item, &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        boxes.push_back({box.left, box.top, box.right, box.bottom});
+    }
+    return boxes;
+}
+
+// The window opens laid out for the density of its screen, as when it is moved to one: on a
+// dense screen from the start (the second Wine run's is 150 %).
+TEST_F(Win32Window, OpensLaidOutForItsScreen) {
+    const auto opened = boxesOf(window->handle());
+    moveToDpi(GetDpiForWindow(window->handle()));
+    EXPECT_EQ(opened, boxesOf(window->handle()));
+}
+
 // A fixed size with a minimise box, as the Linux window has; sunken fields, as every Windows text
 // field is; a button without a default button's heavy frame, as Enter in a field presses nothing.
 TEST_F(Win32Window, LooksAsAWindowsProgram) {
