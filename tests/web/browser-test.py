@@ -508,6 +508,20 @@ def check_turning(page, url, checks):
         page.metrics()
 
 
+def check_without_scripts(page, url, checks):
+    """Where the browser runs no script, the bar says what the page needs, and the button offers
+    no press that would do nothing. In Chromium, which can turn them off."""
+    page.cdp("Emulation.setScriptExecutionDisabled", value=True)
+    try:
+        page.driver.command("navigate", {"url": url})
+        checks.equal("the page where no script runs", page.js(
+            "return [document.getElementById('status').textContent.includes('needs JavaScript'),"
+            " document.getElementById('Command1').disabled]"), [True, True])
+    finally:
+        page.cdp("Emulation.setScriptExecutionDisabled", value=False)
+        page.load(url)
+
+
 def check_narrow(driver, url, screenshot, checks):
     """A window as narrow as a phone; in Firefox, a minimum font size that would cut captions."""
     if hasattr(driver, "chrome"):
@@ -680,6 +694,7 @@ def main():
                 ("glue", lambda: check_glue(page, checks)),
                 ("schemes", lambda: check_schemes(page, url, checks)),
                 ("turning", lambda: browser == "chromium" and check_turning(page, url, checks)),
+                ("no scripts", lambda: browser == "chromium" and check_without_scripts(page, url, checks)),
                 ("scenarios", lambda: check_scenarios(page, checks)),
                 ("scenarios in German", lambda: check_in_german(browser, url, checks)),
                 ("loading", lambda: check_loading(driver, special, checks)),
