@@ -430,7 +430,7 @@ private slots:
             QApplication::setFont(font);
             QCoreApplication::processEvents();
             expectFitted(boxesHoldIt);
-            // A larger desktop font never makes a text smaller than its box holds.
+            // A larger desktop font makes no text smaller.
             for (const auto& [widget, pixels] : atDesktopSize)
                 QVERIFY(boxesHoldIt || widget->font().pixelSize() >= pixels);
         }
