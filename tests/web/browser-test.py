@@ -640,6 +640,10 @@ def check_offline(driver, site, checks):
         checks.equal("the bar where the browser keeps no worker", page.js(
             "return document.getElementById('status').hidden ? '' : document.getElementById('status').textContent"),
             "This browser keeps no copy of the calculator here: it works while online.")
+        # As a screen reader finds it in Chromium's accessibility tree: a status, read out.
+        live = [node["role"]["value"] for node in page.cdp("Accessibility.getFullAXTree")["nodes"]
+                if any(p["name"] == "live" for p in node.get("properties", []))]
+        checks.true(f"the bar read out as it changes ({live})", "status" in live)
     finally:
         refused.shutdown()
 
