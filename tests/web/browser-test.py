@@ -546,15 +546,18 @@ def check_accessibility(page, axe, checks):
     with open(axe, encoding="utf-8") as source:
         page.js(source.read() + "\n;window.axe = axe;")
 
-    def audit():
-        return page.js_async("axe.run(document, {resultTypes: ['violations']}).then(r => done(r.violations.map("
+    def audit(context, kinds):
+        return page.js_async(f"axe.run({context}, {{resultTypes: {kinds}}})"
+                             f".then(r => done({kinds}.flatMap(k => r[k]).map("
                              "v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))),"
                              " e => done(['axe: ' + e]));")
-    checks.equal("accessibility violations", audit(), [])
+    checks.equal("accessibility violations", audit("document", ["violations"]), [])
     page.set("amount", "x")
     page.click("Command1")
     wait_for(page.showing, 5, "the report")
-    checks.equal("accessibility violations with a report open", audit(), [])
+    # Over its backdrop, in the top layer, axe leaves a contrast it measured as unsure.
+    checks.equal("accessibility violations and doubts in the report",
+                 audit("'#report'", ["violations", "incomplete"]), [])
     page.keys("Enter")
     page.set("amount", "")
 
