@@ -522,6 +522,18 @@ def check_without_scripts(page, url, checks):
         page.load(url)
 
 
+def check_input_method(page, url, checks):
+    """A character composed through an input method, into a full field: refused as typing is. In
+    Chromium, which can compose as an input method does."""
+    page.js("const f = document.getElementById('amount'); f.value = '9'.repeat(4000); f.focus();")
+    page.cdp("Input.imeSetComposition", text="5", selectionStart=1, selectionEnd=1)
+    page.cdp("Input.insertText", text="5")
+    seen = page.report("Enter")
+    checks.equal("an input method's character in a full field", [seen and seen[1], page.length("amount")],
+                 ["Not typed: a field holds at most 4,000 characters.", 4000])
+    page.load(url)
+
+
 def check_narrow(driver, url, screenshot, checks):
     """A window as narrow as a phone; in Firefox, a minimum font size that would cut captions."""
     if hasattr(driver, "chrome"):
@@ -702,6 +714,7 @@ def main():
                 ("schemes", lambda: check_schemes(page, url, checks)),
                 ("turning", lambda: browser == "chromium" and check_turning(page, url, checks)),
                 ("no scripts", lambda: browser == "chromium" and check_without_scripts(page, url, checks)),
+                ("input method", lambda: browser == "chromium" and check_input_method(page, url, checks)),
                 ("scenarios", lambda: check_scenarios(page, checks)),
                 ("scenarios in German", lambda: check_in_german(browser, url, checks)),
                 ("loading", lambda: check_loading(driver, special, checks)),
