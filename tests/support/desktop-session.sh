@@ -38,6 +38,9 @@ eventually() {
 # as it gives up. This machine's Xvfbs start one at a time, each until it takes connections or has
 # ended; one that finds its number taken ends, and the next is tried. With -noreset the server
 # does not reset when the probe, its last client, leaves, and refuse the window manager meanwhile.
+# It listens on its socket file alone (-nolisten local: no abstract socket, which every system
+# in this network namespace shares): a server another system starts on the same number then
+# neither stops it from starting nor answers its clients in its stead.
 exec {start_lock}>"${TMPDIR:-/tmp}/halvern-xvfb-start.lock"
 flock -w 120 "$start_lock" || fail "another Xvfb held the start for two minutes"
 unset DISPLAY
@@ -46,7 +49,7 @@ for number in $(seq 20 98); do
   # A server of another system in this network namespace (a chroot's), which clients would
   # reach first through its abstract socket.
   grep -qs "@/tmp/.X11-unix/X$number\$" /proc/net/unix && continue
-  Xvfb ":$number" -screen 0 800x600x24 -nolisten tcp -noreset 2>"$work/xvfb.log" {start_lock}>&- &
+  Xvfb ":$number" -screen 0 800x600x24 -nolisten tcp -nolisten local -noreset 2>"$work/xvfb.log" {start_lock}>&- &
   xvfb=$!
   within=30 eventually sh -c "! kill -0 $xvfb || xprop -display :$number -root" || true
   if kill -0 "$xvfb" 2>/dev/null && xprop -display ":$number" -root >/dev/null 2>&1; then
