@@ -16,7 +16,7 @@ who=smoke
 source "$(dirname "$0")/../support/desktop-session.sh"
 
 launch "$program"
-find_window 20
+find_window 60 # a first start on a loaded machine may be slow, as the session says
 calculate_100 30
 
 # The X selection, pasted with the middle button at the pointer, is weighed as any paste: its
@@ -36,7 +36,7 @@ close_with_alt_f4
 wait "$app" || fail "the program ended with status $?: $(cat "$work/program.log")"
 
 launch "$program"
-find_window 20
+find_window 60
 
 # Another client destroys the window, as a session manager or a buggy tool may.
 /usr/bin/python3 - "$window" <<'PY' || fail "could not destroy the window"
