@@ -61,7 +61,7 @@ if [[ $1 == --prepare ]]; then
     "$wineserver" -w 2>/dev/null || true
     touch "$prefix/.halvern-$driver"
   fi
-  echo "Wine prefix $prefix ready ($driver driver)"
+  echo "Wine prefix $prefix ready ($driver driver${dpi:+, $dpi dpi})"
   exit 0
 fi
 

@@ -379,6 +379,14 @@ std::string backgroundOf(HWND window, HWND control) {
                                                 GetBValue(fill.lbColor), black);
 }
 
+// A control's box in its window's client area.
+RECT boxIn(HWND window, HWND item) {
+    RECT box{};
+    GetWindowRect(item, &box);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+    return box;
+}
+
 // The window's dump (SeenDump.h) at 96 and 192 dpi, in Z order, which screen readers follow; Tab
 // places as a keyboard user finds them, from the focus at start until it comes back.
 TEST_F(Win32Window, DumpsWhatUsersSee) {
@@ -407,9 +415,7 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
                           0, "", utf8(windowText(window->handle()))});
         for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
              item = GetWindow(item, GW_HWNDNEXT)) {
-            RECT box{};
-            GetWindowRect(item, &box);
-            MapWindowPoints(nullptr, window->handle(), reinterpret_cast<POINT*>(&box), 2);
+            const RECT box = boxIn(window->handle(), item);
             const auto place = places.find(item);
             cases::printSeen(scale, {nameOf(*window, item), kindOf(item), box.left, box.top,
                                      box.right - box.left, box.bottom - box.top,
@@ -428,9 +434,7 @@ std::vector<std::array<LONG, 4>> boxesOf(HWND window) {
     std::vector<std::array<LONG, 4>> boxes{{client.left, client.top, client.right, client.bottom}};
     for (HWND item = GetWindow(window, GW_CHILD); item != nullptr;
          item = GetWindow(item, GW_HWNDNEXT)) {
-        RECT box{};
-        GetWindowRect(item, &box);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        const RECT box = boxIn(window, item);
         boxes.push_back({box.left, box.top, box.right, box.bottom});
     }
     return boxes;
