@@ -694,19 +694,37 @@ TEST_F(Win32Window, EveryTextShowsWholeUnderALargeDesktopFont) {
     }
 }
 
+// The paints each control has had.
+std::map<HWND, int> paints;
+LRESULT CALLBACK countPaints(HWND item, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR) {
+    paints[item] += message == WM_PAINT ? 1 : 0;
+    return DefSubclassProc(item, message, wParam, lParam);
+}
+
 // The desktop's text made smaller while the window is open, then put back, each change told as
-// Windows tells its windows: the fields follow, in the desktop font's size.
+// Windows tells its windows: the fields follow, in the desktop font's size, and every text is
+// drawn again in its new size, not left as it was until something covers the window.
 TEST_F(Win32Window, FollowsTheDesktopFont) {
     NONCLIENTMETRICSW desktop{};
     desktop.cbSize = sizeof desktop;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof desktop, &desktop, 0);
     NONCLIENTMETRICSW small = desktop;
     small.lfMessageFont.lfHeight = -8;
+    for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
+         item = GetWindow(item, GW_HWNDNEXT))
+        SetWindowSubclass(item, &countPaints, 1, 0);
     for (NONCLIENTMETRICSW* now : {&small, &desktop}) {
+        pump();
+        paints.clear();
         SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof *now, now, 0);
         SendMessageW(window->handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS,
                      reinterpret_cast<LPARAM>(L"WindowMetrics"));
+        pump();
         EXPECT_EQ(pixelsOf(control("amount")), std::abs(now->lfMessageFont.lfHeight));
+        for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
+             item = GetWindow(item, GW_HWNDNEXT))
+            EXPECT_GT(paints[item], 0) << nameOf(*window, item) << " is not drawn again";
     }
 }
 
