@@ -258,6 +258,16 @@ def check_layout(page, checks):
     fits = page.js("return [...document.querySelectorAll('#client > span, #client > label, #client > button')]"
                    ".filter(e => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight).map(e => e.id)")
     checks.equal("texts that overflow their boxes", fits, [])
+    # Nor are the captions smaller than they need be: below the page's own size, one pixel more
+    # cuts one. (A button's overflow does not show in its scroll size in every browser.)
+    larger = page.js(
+        "const root = document.documentElement.style, size = parseFloat(root.getPropertyValue('--caption-size'));"
+        "if (size >= parseFloat(getComputedStyle(document.body).fontSize)) return null;"
+        "root.setProperty('--caption-size', `${size + 1}px`);"
+        "const cut = [...document.querySelectorAll('#client > span, #client > label')]"
+        ".some((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight);"
+        "root.setProperty('--caption-size', `${size}px`); return cut ? null : size;")
+    checks.equal("captions that would fit one pixel larger", larger, None)
     sizes = page.js("return ['amount', 'Label1'].map(n => parseFloat(getComputedStyle(document.getElementById(n)).fontSize))")
     checks.true(f"typing is larger than the captions ({sizes})", sizes[0] > sizes[1])
 
