@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -386,21 +387,26 @@ private slots:
         }
     }
 
-    // The dark pixels a widget draws inside the room its style gives its text, frames aside:
-    // the text, on every ground a text of the window stands on.
-    static int ink(QWidget* widget) {
-        QRect room = widget->contentsRect();
+    // The room a widget's style gives its text, frames aside.
+    static QRect textRoom(QWidget* widget) {
         if (qobject_cast<QLineEdit*>(widget) != nullptr) {
             QStyleOptionFrame frame;
             frame.initFrom(widget);
             frame.lineWidth = widget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-            room = widget->style()->subElementRect(QStyle::SE_LineEditContents, &frame, widget);
-        } else if (qobject_cast<QPushButton*>(widget) != nullptr) {
+            return widget->style()->subElementRect(QStyle::SE_LineEditContents, &frame, widget);
+        }
+        if (qobject_cast<QPushButton*>(widget) != nullptr) {
             QStyleOptionButton button;
             button.initFrom(widget);
-            room = widget->style()->subElementRect(QStyle::SE_PushButtonContents, &button, widget);
+            return widget->style()->subElementRect(QStyle::SE_PushButtonContents, &button, widget);
         }
-        const QImage image = widget->grab(room).toImage().convertToFormat(QImage::Format_RGB32);
+        return widget->contentsRect();
+    }
+    // The dark pixels a widget draws in its text room: the text, on every ground a text of the
+    // window stands on.
+    static int ink(QWidget* widget) {
+        const QImage image =
+            widget->grab(textRoom(widget)).toImage().convertToFormat(QImage::Format_RGB32);
         int dark = 0;
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x)
@@ -473,6 +479,10 @@ private:
                 QCOMPARE(widget->font().pixelSize(), desktop);
             else
                 QVERIFY(widget->font().pixelSize() <= desktop);
+            // A field's whole line fits its text room, where a glyph may not fill it.
+            if (qobject_cast<QLineEdit*>(widget) != nullptr)
+                QVERIFY2(QFontMetrics(widget->font()).height() <= textRoom(widget).height(),
+                         qPrintable(widget->objectName() + QStringLiteral("'s line is too tall")));
             const QRect box = widget->geometry();
             const int shown = ink(widget);
             widget->resize(box.size() * 3);
