@@ -65,11 +65,12 @@ exec {start_lock}>&-
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
+wm=$!
+pids+=("$wm")
 # A first start on a loaded machine (two fresh systems building side by side) has been seen to
 # take more than ten seconds; a window manager that died says why.
-within=60 eventually sh -c "! kill -0 $! || xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || true
-kill -0 $! 2>/dev/null || fail "the window manager ended: $(cat "$work/openbox.log")"
+within=60 eventually sh -c "! kill -0 $wm || xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || true
+kill -0 "$wm" 2>/dev/null || fail "the window manager ended: $(cat "$work/openbox.log")"
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" ||
   fail "no window manager after a minute: $(cat "$work/openbox.log")"
 
@@ -78,6 +79,24 @@ printf 'Bell() shell "echo >>%s"\n' "$work/bells" >"$work/xkbevd.cf"
 : >"$work/bells"
 xkbevd -cfg "$work/xkbevd.cf" >"$work/xkbevd.log" 2>&1 &
 pids+=($!)
+
+# What a window that never showed leaves to go on: whether the program and the window manager
+# still run, and where the program waits; the windows of the title with their map states (one
+# the manager never mapped is there, unviewable), and every named window; the manager's words.
+session_state() {
+  if kill -0 "${app:-0}" 2>/dev/null; then
+    echo "the program runs, $(grep -m1 '^State' "/proc/$app/status" | cut -f2), its threads waiting in" \
+      "$(for task in /proc/"$app"/task/*; do cat "$task/wchan"; echo; done | sort | uniq -c | tr -s ' \n' ' ')"
+  else
+    echo "the program has ended"
+  fi
+  kill -0 "$wm" 2>/dev/null && echo "the window manager runs" || echo "the window manager has ended"
+  echo "windows titled so: $(xdotool search --name "^$title\$" | while read -r id; do
+    echo "$id, $(xwininfo -id "$id" | grep -m1 'Map State' | tr -s ' ');"
+  done)"
+  echo "every named window: $(xwininfo -root -tree | grep -oE '^ +0x[0-9a-f]+ "[^"]*"' | tr -s ' \n' ' ')"
+  echo "the window manager said: $(tail -n 5 "$work/openbox.log")"
+}
 
 # Starts the program, as $app, its output in program.log.
 launch() {
@@ -89,7 +108,7 @@ launch() {
 # The program's window, once shown, as $window; its client area checked with the table's.
 find_window() { # seconds
   window=$(timeout "$1" xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
-    fail "no window titled '$title'"
+    fail "no window titled '$title' within $1 s; $(session_state)"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   [[ "${WIDTH}x${HEIGHT}" == "$size" ]] || fail "client area is ${WIDTH}x${HEIGHT}, not $size"
   echo "$who: window '$title' is up, client area ${WIDTH}x${HEIGHT}"
