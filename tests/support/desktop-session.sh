@@ -81,16 +81,19 @@ xkbevd -cfg "$work/xkbevd.cf" >"$work/xkbevd.log" 2>&1 &
 pids+=($!)
 
 # What a window that never showed leaves to go on: whether the program and the window manager
-# still run, and where the program waits; the windows of the title with their map states (one
+# still run (a zombie is one that ended), and where their threads wait; the windows of the title with their map states (one
 # the manager never mapped is there, unviewable), and every named window; the manager's words.
 session_state() {
-  if kill -0 "${app:-0}" 2>/dev/null; then
-    echo "the program runs, $(grep -m1 '^State' "/proc/$app/status" | cut -f2), its threads waiting in" \
-      "$(for task in /proc/"$app"/task/*; do cat "$task/wchan"; echo; done | sort | uniq -c | tr -s ' \n' ' ')"
-  else
-    echo "the program has ended"
-  fi
-  kill -0 "$wm" 2>/dev/null && echo "the window manager runs" || echo "the window manager has ended"
+  local name pid
+  for name in program "window manager"; do
+    pid=$([[ $name == program ]] && echo "${app:-0}" || echo "$wm")
+    if [[ -e /proc/$pid/status ]]; then
+      echo "the $name: $(grep -m1 '^State' "/proc/$pid/status" | cut -f2), its threads waiting in" \
+        "$(for task in /proc/"$pid"/task/*; do cat "$task/wchan"; echo; done | sort | uniq -c | tr -s ' \n' ' ')"
+    else
+      echo "the $name has ended"
+    fi
+  done
   echo "windows titled so: $(xdotool search --name "^$title\$" | while read -r id; do
     echo "$id, $(xwininfo -id "$id" | grep -m1 'Map State' | tr -s ' ');"
   done)"
