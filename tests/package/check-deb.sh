@@ -59,10 +59,10 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq "$deb" >/dev/null
 trap 'apt-get remove -y -qq halvern-fee >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 [[ $(command -v halvern-fee) == /usr/bin/halvern-fee ]] || fail "halvern-fee is not on the PATH"
-# The installed program driven as a person would. Its first start on the CI image's system has
-# twice shown no window within a minute, on a machine busy with a second system, while the same
-# run of the built program passes elsewhere; the smoke then says what it found, and one more run
-# tells such a start from a program that never shows.
+# The installed program driven as a person would. On the CI image's system, busy beside a
+# second one, the window manager's first start has at times left the window unmapped for over a
+# minute while the same smoke passes elsewhere; the smoke then says what it found, and one more
+# run tells such a start from a program that never shows.
 "$smoke" halvern-fee || { echo "the smoke run failed; once more"; "$smoke" halvern-fee; }
 apt-get remove -y -qq halvern-fee >/dev/null
 while read -r file; do

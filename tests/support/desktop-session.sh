@@ -80,20 +80,18 @@ printf 'Bell() shell "echo >>%s"\n' "$work/bells" >"$work/xkbevd.cf"
 xkbevd -cfg "$work/xkbevd.cf" >"$work/xkbevd.log" 2>&1 &
 pids+=($!)
 
-# What a window that never showed leaves to go on: whether the program and the window manager
-# still run (a zombie is one that ended), and where their threads wait; the windows of the title with their map states (one
-# the manager never mapped is there, unviewable), and every named window; the manager's words.
+# Whether a process still runs (a zombie has ended), and where its threads wait.
+process_state() { # what it is, pid
+  [[ -e /proc/$2/status ]] || { echo "the $1 has ended"; return; }
+  echo "the $1: $(grep -m1 '^State' "/proc/$2/status" | cut -f2), its threads waiting in" \
+    "$(for task in /proc/"$2"/task/*; do cat "$task/wchan"; echo; done | sort | uniq -c | tr -s ' \n' ' ')"
+}
+# What a window that never showed leaves to go on: the program and the window manager; the
+# windows of the title with their map states (one the manager never mapped is there, unviewable),
+# and every named window; the manager's last words.
 session_state() {
-  local name pid
-  for name in program "window manager"; do
-    pid=$([[ $name == program ]] && echo "${app:-0}" || echo "$wm")
-    if [[ -e /proc/$pid/status ]]; then
-      echo "the $name: $(grep -m1 '^State' "/proc/$pid/status" | cut -f2), its threads waiting in" \
-        "$(for task in /proc/"$pid"/task/*; do cat "$task/wchan"; echo; done | sort | uniq -c | tr -s ' \n' ' ')"
-    else
-      echo "the $name has ended"
-    fi
-  done
+  process_state program "${app:-0}"
+  process_state "window manager" "$wm"
   echo "windows titled so: $(xdotool search --name "^$title\$" | while read -r id; do
     echo "$id, $(xwininfo -id "$id" | grep -m1 'Map State' | tr -s ' ');"
   done)"

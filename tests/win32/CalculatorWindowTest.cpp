@@ -379,6 +379,15 @@ std::string backgroundOf(HWND window, HWND control) {
                                                 GetBValue(fill.lbColor), black);
 }
 
+// The window's controls, in Z order: the order screen readers follow.
+std::vector<HWND> controlsOf(HWND window) {
+    std::vector<HWND> controls;
+    for (HWND item = GetWindow(window, GW_CHILD); item != nullptr;
+         item = GetWindow(item, GW_HWNDNEXT))
+        controls.push_back(item);
+    return controls;
+}
+
 // A control's box in its window's client area.
 RECT boxIn(HWND window, HWND item) {
     RECT box{};
@@ -413,8 +422,7 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
                           cases::fixedColour(GetRValue(fill.lbColor), GetGValue(fill.lbColor),
                                              GetBValue(fill.lbColor), true),
                           0, "", utf8(windowText(window->handle()))});
-        for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
-             item = GetWindow(item, GW_HWNDNEXT)) {
+        for (HWND item : controlsOf(window->handle())) {
             const RECT box = boxIn(window->handle(), item);
             const auto place = places.find(item);
             cases::printSeen(scale, {nameOf(*window, item), kindOf(item), box.left, box.top,
@@ -432,8 +440,7 @@ std::vector<std::array<LONG, 4>> boxesOf(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     std::vector<std::array<LONG, 4>> boxes{{client.left, client.top, client.right, client.bottom}};
-    for (HWND item = GetWindow(window, GW_CHILD); item != nullptr;
-         item = GetWindow(item, GW_HWNDNEXT)) {
+    for (HWND item : controlsOf(window)) {
         const RECT box = boxIn(window, item);
         boxes.push_back({box.left, box.top, box.right, box.bottom});
     }
@@ -456,8 +463,7 @@ TEST_F(Win32Window, LooksAsAWindowsProgram) {
               WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
     EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(window->handle(), GCLP_HCURSOR)),
               LoadCursorW(nullptr, IDC_ARROW)); // else the pointer keeps whatever it was
-    for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
-         item = GetWindow(item, GW_HWNDNEXT)) {
+    for (HWND item : controlsOf(window->handle())) {
         SCOPED_TRACE(kindOf(item));
         EXPECT_EQ((GetWindowLongW(item, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0,
                   kindOf(item) == "field");
@@ -660,8 +666,7 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
         NONCLIENTMETRICSW desktop{};
         desktop.cbSize = sizeof desktop;
         SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof desktop, &desktop, 0, dpi);
-        for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
-             item = GetWindow(item, GW_HWNDNEXT)) {
+        for (HWND item : controlsOf(window->handle())) {
             if (kindOf(item) == "picture")
                 continue;
             SCOPED_TRACE(nameOf(*window, item));
@@ -686,8 +691,7 @@ TEST_F(Win32Window, EveryTextShowsWholeUnderALargeDesktopFont) {
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof desktop, &desktop, 0);
     window->show(SW_SHOWNORMAL);
     pump();
-    for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
-         item = GetWindow(item, GW_HWNDNEXT)) {
+    for (HWND item : controlsOf(window->handle())) {
         SCOPED_TRACE(nameOf(*window, item));
         if (kindOf(item) != "picture")
             expectWhole(item);
@@ -711,8 +715,7 @@ TEST_F(Win32Window, FollowsTheDesktopFont) {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof desktop, &desktop, 0);
     NONCLIENTMETRICSW small = desktop;
     small.lfMessageFont.lfHeight = -8;
-    for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
-         item = GetWindow(item, GW_HWNDNEXT))
+    for (HWND item : controlsOf(window->handle()))
         SetWindowSubclass(item, &countPaints, 1, 0);
     for (NONCLIENTMETRICSW* now : {&small, &desktop}) {
         pump();
@@ -722,8 +725,7 @@ TEST_F(Win32Window, FollowsTheDesktopFont) {
                      reinterpret_cast<LPARAM>(L"WindowMetrics"));
         pump();
         EXPECT_EQ(pixelsOf(control("amount")), std::abs(now->lfMessageFont.lfHeight));
-        for (HWND item = GetWindow(window->handle(), GW_CHILD); item != nullptr;
-             item = GetWindow(item, GW_HWNDNEXT))
+        for (HWND item : controlsOf(window->handle()))
             EXPECT_GT(paints[item], 0) << nameOf(*window, item) << " is not drawn again";
     }
 }
