@@ -102,11 +102,11 @@ if [[ " $* " == *" webbench "* ]]; then
   npm_tools bench/web web-bench-tools node_modules/lighthouse/cli/index.js
 fi
 
-# The number tests prove that a decimal-comma locale changes nothing, every window's tests run
-# in a US English and a German desktop, and the second build of the downloads runs in German; all
-# of them need the locales to exist.
+# The number tests prove that a decimal comma and a two-byte decimal mark (Pashto's) change
+# nothing, every window's tests run in a US English and a German desktop, and the second build of
+# the downloads runs in German; all of them need the locales to exist.
 if [[ " $* " == *" test "* || " $* " == *" repro "* ]]; then
-  for wanted in en_US de_DE; do
+  for wanted in en_US de_DE ps_AF; do
     if ! locale -a 2>/dev/null | grep -qix "$wanted.utf8"; then
       echo "Generating the $wanted.UTF-8 locale for the tests"
       if ((EUID != 0)); then sudo localedef -i "$wanted" -f UTF-8 "$wanted.UTF-8"

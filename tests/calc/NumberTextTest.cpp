@@ -233,10 +233,13 @@ TEST(NumberText, EveryWrittenTextReadsBack) {
     }
 }
 
-TEST(NumberText, IgnoresTheProcessLocale) {
+// A decimal comma, and a decimal mark of two bytes (U+066B in Pashto).
+class ProcessLocale : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ProcessLocale, ChangesNothing) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
-        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+    if (std::setlocale(LC_ALL, GetParam()) == nullptr)
+        GTEST_SKIP() << "the " << GetParam() << " locale is not installed";
     const std::string written = numberToText(1234.5);
     const double read = textToNumber("0.5", Field::amount);
     EXPECT_THROW(textToNumber("0,5", Field::amount), ConversionError);
@@ -245,5 +248,8 @@ TEST(NumberText, IgnoresTheProcessLocale) {
     EXPECT_EQ(written, "1234.5");
     EXPECT_EQ(read, 0.5);
 }
+
+INSTANTIATE_TEST_SUITE_P(NumberText, ProcessLocale, ::testing::Values("de_DE.UTF-8", "ps_AF.UTF-8"),
+                         [](const auto& locale) { return std::string(locale.param, 5); });
 
 } // namespace
