@@ -246,6 +246,10 @@ def check_layout(page, checks):
         if reached == start or reached in places:
             break
         places[reached] = str(place)
+    # From nowhere, as after a click on the window's background: Tab goes to the chain's start.
+    page.js("document.activeElement.blur()")
+    page.keys("Tab")
+    checks.equal("Tab with no control focused", page.js("return document.activeElement.id"), start)
     checks.equal("the title bar as wide as the window", page.js(
         "return new Set(['caption', 'client'].map(id => document.getElementById(id).offsetWidth)).size"), 1)
     differences = compare_seen(page.js(DUMP, places))
@@ -258,16 +262,20 @@ def check_layout(page, checks):
     fits = page.js("return [...document.querySelectorAll('#client > span, #client > label, #client > button')]"
                    ".filter(e => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight).map(e => e.id)")
     checks.equal("texts that overflow their boxes", fits, [])
-    # Nor are the captions smaller than they need be: below the page's own size, one pixel more
-    # cuts one. (A button's overflow does not show in its scroll size in every browser.)
-    larger = page.js(
-        "const root = document.documentElement.style, size = parseFloat(root.getPropertyValue('--caption-size'));"
-        "if (size >= parseFloat(getComputedStyle(document.body).fontSize)) return null;"
-        "root.setProperty('--caption-size', `${size + 1}px`);"
-        "const cut = [...document.querySelectorAll('#client > span, #client > label')]"
-        ".some((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight);"
-        "root.setProperty('--caption-size', `${size}px`); return cut ? null : size;")
-    checks.equal("captions that would fit one pixel larger", larger, None)
+    # Nor are the texts smaller than they need be: below the page's own size, one pixel more cuts
+    # one. (A button's overflow shows in its scroll size in Chromium alone.)
+    grown = [("captions", "--caption-size", "#client > span, #client > label")]
+    if page.browser == "chromium":
+        grown.append(("the button", "--button-size", "#client > button"))
+    for what, name, selector in grown:
+        larger = page.js(
+            "const root = document.documentElement.style, size = parseFloat(root.getPropertyValue(arguments[0]));"
+            "if (size >= parseFloat(getComputedStyle(document.body).fontSize)) return null;"
+            "root.setProperty(arguments[0], `${size + 1}px`);"
+            "const cut = [...document.querySelectorAll(arguments[1])]"
+            ".some((e) => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight);"
+            "root.setProperty(arguments[0], `${size}px`); return cut ? null : size;", name, selector)
+        checks.equal(f"{what} would fit one pixel larger", larger, None)
     sizes = page.js("return ['amount', 'Label1'].map(n => parseFloat(getComputedStyle(document.getElementById(n)).fontSize))")
     checks.true(f"typing is larger than the captions ({sizes})", sizes[0] > sizes[1])
 
@@ -329,7 +337,13 @@ def check_in_german(browser, url, checks):
     """The scenarios of a person whose browser's language writes decimals with a comma."""
     driver = start(browser, language="de-DE")
     try:
-        check_scenarios(Page(driver, browser, url), checks, " in German", "de-DE")
+        page = Page(driver, browser, url)
+        check_scenarios(page, checks, " in German", "de-DE")
+        # Several characters at once, as an input method gives them: none of them lost.
+        page.js("const f = document.getElementById('amount'); f.value = ''; f.focus();"
+                "const text = {inputType: 'insertText', data: ',5', bubbles: true, cancelable: true};"
+                "if (f.dispatchEvent(new InputEvent('beforeinput', text))) document.execCommand('insertText', false, ',5');")
+        checks.true(f"an input method's ',5' ({page.text('amount')!r})", page.text("amount")[1:] == "5")
     finally:
         driver.quit()
 
@@ -382,6 +396,13 @@ def check_schemes(page, url, checks):
         page.driver.chrome("Services.prefs.clearUserPref('layout.css.prefers-color-scheme.content-override')")
 
 
+def shot_of(page, name):
+    """Chromium's screenshot of a control's box alone."""
+    box = page.js("const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                  "return {x: r.x, y: r.y, width: r.width, height: r.height, scale: 1}", name)
+    return page.cdp("Page.captureScreenshot", clip=box)["data"]
+
+
 def check_glue(page, checks):
     """The manifest, the worker, the report's wrapping, the focus cue and the fitted fonts."""
     fitted = page.js("const root = document.documentElement.style;"
@@ -422,10 +443,13 @@ def check_glue(page, checks):
     page.keys("Tab")
     checks.equal("the focus shows where it is", page.js(
         "return getComputedStyle(document.activeElement).outlineStyle"), "dotted")
+    cued = page.browser == "chromium" and shot_of(page, "Command1")
     page.keys("Tab")  # on to the gold price: the click below moves the focus, as a mouse does
     page.click("Command1")
     checks.equal("a click hides the keyboard's focus cue", page.js(
         "return getComputedStyle(document.getElementById('Command1')).outlineStyle"), "none")
+    if cued:  # as the desktop draws it: inside the button's own box
+        checks.true("the focus cue drawn inside the button", shot_of(page, "Command1") != cued)
     border = "return getComputedStyle(document.getElementById('Command1')).borderTopStyle"
     raised = page.js(border)
     page.click("Command1", hold=True)
@@ -516,6 +540,19 @@ def check_turning(page, url, checks):
         checks.equal("the layout of a phone's first frame", page.js("return globalThis.firstFrameLayout"), "touch")
     finally:
         page.metrics()
+
+
+def check_text_size(page, url, checks):
+    """A small text size in the browser's settings: the fields take it, as the desktop windows
+    take the desktop's. In Chromium, which can set it."""
+    page.cdp("Page.setFontSizes", fontSizes={"standard": 10})
+    try:
+        page.load(url)
+        checks.equal("the fields under a text size of 10 px", page.js(
+            "return getComputedStyle(document.getElementById('amount')).fontSize"), "10px")
+    finally:
+        page.cdp("Page.setFontSizes", fontSizes={"standard": 16})
+        page.load(url)
 
 
 def check_without_scripts(page, url, checks):
@@ -616,6 +653,7 @@ def check_release(driver, site, checks):
         index.write_text(html, encoding="utf-8")
         driver.command("navigate", {"url": url + "release/"})
         wait_for(lambda: "new version" in page.js(status), 20, "the offer of the new release")
+        checks.equal("the offer", page.js(status), "A new version of the calculator is ready. Reload")
         # The offer's Reload button is the second load.
         page.js("document.querySelector('#status button').click()")
         settle(lambda: page.js("return document.body.dataset.ready === 'true' &&"
@@ -723,6 +761,7 @@ def main():
                 ("glue", lambda: check_glue(page, checks)),
                 ("schemes", lambda: check_schemes(page, url, checks)),
                 ("turning", lambda: browser == "chromium" and check_turning(page, url, checks)),
+                ("text size", lambda: browser == "chromium" and check_text_size(page, url, checks)),
                 ("no scripts", lambda: browser == "chromium" and check_without_scripts(page, url, checks)),
                 ("input method", lambda: browser == "chromium" and check_input_method(page, url, checks)),
                 ("scenarios", lambda: check_scenarios(page, checks)),
