@@ -396,9 +396,10 @@ def check_schemes(page, url, checks):
         page.driver.chrome("Services.prefs.clearUserPref('layout.css.prefers-color-scheme.content-override')")
 
 
-def shot_of(page, name):
-    """Chromium's screenshot of a control's box alone."""
-    box = page.js("const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+def shot_of(page, name=None):
+    """Chromium's screenshot of a control's box alone, or of the page's top left corner."""
+    box = page.js("const r = arguments[0] ? document.getElementById(arguments[0]).getBoundingClientRect()"
+                  " : {x: 0, y: 0, width: 8, height: 8};"
                   "return {x: r.x, y: r.y, width: r.width, height: r.height, scale: 1}", name)
     return page.cdp("Page.captureScreenshot", clip=box)["data"]
 
@@ -413,11 +414,17 @@ def check_glue(page, checks):
     manifest = page.js_async("fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
                              ".then(m => done([m.name, m.start_url, m.display]), e => done(String(e)));")
     checks.equal("the manifest the page links", manifest, [what_users_see()[0]["text"], "./", "standalone"])
+    home = page.js_async("const i = new Image(); i.onload = () => done(i.naturalWidth); i.onerror = () => done(0);"
+                         "i.src = document.querySelector('link[rel=apple-touch-icon]').href;")
+    checks.true(f"the home screen's icon as large as a phone shows it ({home} px)", home >= 180)
     scope = page.js_async("navigator.serviceWorker.ready.then(r => done(r.scope), e => done(String(e)));")
     checks.equal("the worker's scope", scope, page.js("return new URL('./', location.href).href"))
     page.set("amount", "W" * 60)  # the report quotes forty of them, wider than the box
+    corner = page.browser == "chromium" and shot_of(page)
     page.click("Command1")
     wait_for(page.showing, 5, "the report")
+    if corner:
+        checks.true("the page dimmed behind the report", shot_of(page) != corner)
     checks.equal("a long report wraps inside its box, its paragraphs apart", page.js(
         "const t = document.getElementById('report-text');"
         " return [t.scrollWidth <= t.clientWidth, t.innerText.includes('\\n\\nPlease')]"), [True, True])
@@ -717,11 +724,12 @@ def check_host(url, checks):
         request = urllib.request.Request(url + path, headers={"Accept-Encoding": "gzip"})
         with urllib.request.urlopen(request, timeout=10) as response:
             return response.headers
-    page, wasm = headers(""), headers("halvern.wasm")
+    page, wasm, manifest = headers(""), headers("halvern.wasm"), headers("manifest.webmanifest")
     checks.true("no framing by another site", "frame-ancestors 'none'" in page["Content-Security-Policy"])
     checks.equal("the host's headers", [page["X-Content-Type-Options"], page["Referrer-Policy"],
-                                        page["Cache-Control"], wasm["Content-Type"], wasm["Content-Encoding"]],
-                 ["nosniff", "no-referrer", "no-cache", "application/wasm", "gzip"])
+                                        page["Cache-Control"], wasm["Content-Type"], wasm["Content-Encoding"],
+                                        manifest.get_content_type()],
+                 ["nosniff", "no-referrer", "no-cache", "application/wasm", "gzip", "application/manifest+json"])
 
 
 def main():
