@@ -4,9 +4,9 @@
 # under-weston.sh. A first start on a loaded machine may take a while, as the smoke runs know.
 set -euo pipefail
 log=$(mktemp)
-trap 'kill "$app" 2>/dev/null || true; rm -f "$log"' EXIT
 WAYLAND_DEBUG=client "$1" >"$log" 2>&1 &
 app=$!
+trap 'kill "$app" 2>/dev/null || true; rm -f "$log"' EXIT
 for _ in $(seq 300); do
   given=$(grep -o -m1 'set_app_id("[^"]*")' "$log" || true)
   if [[ -n $given ]]; then

@@ -130,12 +130,17 @@ class Page:
             self.cdp("Input.dispatchKeyEvent", type="keyDown", text=character, **key)
             self.cdp("Input.dispatchKeyEvent", type="keyUp", **key)
             return
-        self.js("const f = document.activeElement, c = arguments[0],"
-                " key = {key: c, code: 'NumpadDecimal', location: 3, bubbles: true};"
-                "f.dispatchEvent(new KeyboardEvent('keydown', key));"
-                "if (f.dispatchEvent(new InputEvent('beforeinput', {inputType: 'insertText', data: c,"
-                " bubbles: true, cancelable: true}))) document.execCommand('insertText', false, c);"
-                "f.dispatchEvent(new KeyboardEvent('keyup', key));", character)
+        key = ("document.activeElement.dispatchEvent(new KeyboardEvent(arguments[0], {key: arguments[1],"
+               " code: 'NumpadDecimal', location: 3, bubbles: true}))")
+        self.js(key, "keydown", character)
+        self.compose(character)
+        self.js(key, "keyup", character)
+
+    def compose(self, text):
+        """Text into the focused field in one input, as an input method gives it, with no key."""
+        self.js("if (document.activeElement.dispatchEvent(new InputEvent('beforeinput', {inputType: 'insertText',"
+                " data: arguments[0], bubbles: true, cancelable: true})))"
+                " document.execCommand('insertText', false, arguments[0]);", text)
 
     def select(self, start, end):
         self.js("document.activeElement.setSelectionRange(arguments[0], arguments[1])", start, end)
@@ -340,9 +345,9 @@ def check_in_german(browser, url, checks):
         page = Page(driver, browser, url)
         check_scenarios(page, checks, " in German", "de-DE")
         # Several characters at once, as an input method gives them: none of them lost.
-        page.js("const f = document.getElementById('amount'); f.value = ''; f.focus();"
-                "const text = {inputType: 'insertText', data: ',5', bubbles: true, cancelable: true};"
-                "if (f.dispatchEvent(new InputEvent('beforeinput', text))) document.execCommand('insertText', false, ',5');")
+        page.set("amount", "")
+        page.js("document.getElementById('amount').focus()")
+        page.compose(",5")
         checks.true(f"an input method's ',5' ({page.text('amount')!r})", page.text("amount")[1:] == "5")
     finally:
         driver.quit()
