@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -114,6 +115,13 @@ public:
         } else {
             pasteFromMenu(edit);
         }
+        settle();
+    }
+
+    void compose(const std::string& text) override {
+        QInputMethodEvent committed;
+        committed.setCommitString(QString::fromStdString(text));
+        QApplication::sendEvent(m_window.focusWidget(), &committed);
         settle();
     }
 

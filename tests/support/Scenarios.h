@@ -19,8 +19,8 @@ struct Step {
 
 struct Scenario {
     std::string name;
-    std::string windows; // "all", or some of "qt", "win32", "web"
-    std::string locales; // some of "en-US", "de-DE"
+    std::string windows;     // "all", or some of "qt", "win32", "web"
+    std::string locales;     // some of "en-US", "de-DE"
     std::vector<Step> steps; // its plan
 
     // Whether it runs in the window's tests run in the locale ("de-DE").
@@ -69,6 +69,7 @@ public:
     virtual void key(const std::string& key) = 0;
     virtual void select(int from, int to) = 0;
     virtual void paste(const std::string& route, const std::string& text) = 0;
+    virtual void compose(const std::string& text) = 0;
 
     virtual std::string text(const std::string& name) = 0;
     virtual std::string focused() = 0;
@@ -104,17 +105,19 @@ inline std::vector<std::string> runScenario(const Scenario& scenario, ScenarioDr
             driver.click(first);
         } else if (verb == "key") {
             driver.key(first);
+        } else if (verb == "compose") {
+            driver.compose(step.text);
         } else if (verb == "select") {
             driver.select(std::stoi(first), std::stoi(step.words.at(1)));
         } else if (verb == "expect" && driver.text(first) != step.text) {
-            fail("holds \"" + shortened(driver.text(first)) + "\", not \"" +
-                 shortened(step.text) + "\"");
+            fail("holds \"" + shortened(driver.text(first)) + "\", not \"" + shortened(step.text) +
+                 "\"");
         } else if (verb == "focus" && driver.focused() != first) {
             fail("the focus is on " + driver.focused());
         } else if (verb == "selected") {
             const std::string& to = step.words.at(1);
-            const std::pair expected{std::stoi(first), to == "end" ? driver.length(driver.focused())
-                                                                   : std::stoi(to)};
+            const std::pair expected{std::stoi(first),
+                                     to == "end" ? driver.length(driver.focused()) : std::stoi(to)};
             if (driver.selection() != expected)
                 fail(driver.focused() + " has " + std::to_string(driver.selection().first) +
                      " to " + std::to_string(driver.selection().second) + " selected");

@@ -15,7 +15,8 @@ import sys
 
 HERE = pathlib.Path(__file__).resolve().parent
 # How many words each step takes before its text.
-WORDS = {"set": 1, "type": 1, "click": 1, "key": 1, "select": 2, "paste": 1, "expect": 1, "focus": 1,
+WORDS = {"set": 1, "type": 1, "click": 1, "key": 1, "select": 2, "paste": 1, "compose": 0,
+         "expect": 1, "focus": 1,
          "selected": 2, "report": 2, "from-start": 1}
 
 
@@ -137,7 +138,7 @@ def plan(scenario):
     (the next step's, else Enter); after each step no report follows, `no-report`: every report
     shown so far has been checked; a report step checks the first not yet checked; `selected all`
     is `selected 0 end`, counted in UTF-16 units as every toolkit counts them."""
-    steps, acts = scenario["steps"], ("set", "type", "click", "key", "select", "paste")
+    steps, acts = scenario["steps"], ("set", "type", "click", "key", "select", "paste", "compose")
     planned = []
     for index, step in enumerate(steps):
         following = steps[index + 1] if index + 1 < len(steps) else None

@@ -297,6 +297,8 @@ def run_scenario(scenario, driver):
             getattr(driver, verb)(first, text)
         elif verb in ("click", "key"):
             getattr(driver, verb)(first)
+        elif verb == "compose":
+            driver.compose(text)
         elif verb == "select":
             driver.select(int(words[0]), int(words[1]))
         elif verb == "expect" and driver.text(first) != text:
@@ -344,11 +346,6 @@ def check_in_german(browser, url, checks):
     try:
         page = Page(driver, browser, url)
         check_scenarios(page, checks, " in German", "de-DE")
-        # Several characters at once, as an input method gives them: none of them lost.
-        page.set("amount", "")
-        page.js("document.getElementById('amount').focus()")
-        page.compose(",5")
-        checks.true(f"an input method's ',5' ({page.text('amount')!r})", page.text("amount")[1:] == "5")
     finally:
         driver.quit()
 

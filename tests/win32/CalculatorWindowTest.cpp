@@ -134,6 +134,9 @@ public:
         putOnClipboard(wide(text));
         key(route);
     }
+    void compose(const std::string& /*text*/) override {
+        ADD_FAILURE() << "no input method to compose with under Wine";
+    }
 
     std::string text(const std::string& name) override { return utf8(windowText(control(name))); }
     std::string focused() override { return nameOf(m_window, GetFocus()); }

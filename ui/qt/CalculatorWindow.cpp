@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QImageReader>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -113,6 +114,9 @@ protected:
             if (key->text().size() == 1 && !m_edit->isReadOnly())
                 return type(*key);
         }
+        if (auto* method = dynamic_cast<QInputMethodEvent*>(event);
+            method != nullptr && event->type() == QEvent::InputMethod && !m_edit->isReadOnly())
+            compose(*method);
         if (const auto* mouse = dynamic_cast<const QMouseEvent*>(event);
             mouse != nullptr && event->type() == QEvent::MouseButtonRelease &&
             mouse->button() == Qt::MiddleButton &&
@@ -162,25 +166,38 @@ private:
     }
 
     // A key whose character the shared rules change goes in as the character they give. The
-    // keypad's decimal key is the keypad's period or comma, as the keyboard layout names it; the
-    // locale is read at each key, as the person may change it while the window is open.
+    // keypad's decimal key is the keypad's period or comma, as the keyboard layout names it.
     bool type(const QKeyEvent& key) {
-        const QChar typed = key.text().at(0);
+        const char16_t typed = key.text().at(0).unicode();
+        const char16_t given =
+            typedHere(typed, key.modifiers().testFlag(Qt::KeypadModifier) &&
+                                 (key.key() == Qt::Key_Period || key.key() == Qt::Key_Comma));
+        if (given == typed)
+            return false;
+        m_edit->insert(QString(QChar(given)));
+        return true;
+    }
+
+    // An input method's single character is typed, as a key's is: an on-screen keyboard gives
+    // every character so, and its comma key must give what the keyboard's does. Several
+    // characters at once go in as composed, as a paste does.
+    void compose(QInputMethodEvent& method) {
+        if (method.commitString().size() == 1 && method.replacementLength() == 0)
+            method.setCommitString(
+                QString(QChar(typedHere(method.commitString().at(0).unicode(), false))));
+    }
+
+    // The locale is read at each character, as the person may change it while the window is
+    // open.
+    char16_t typedHere(char16_t typed, bool keypadDecimalKey) const {
         QString kept = m_edit->text();
         if (m_edit->hasSelectedText())
             kept.remove(m_edit->selectionStart(), m_edit->selectedText().size());
         const QString mark = QLocale::system().decimalPoint();
-        const TypedKey facts{typed.unicode(),
-                             key.modifiers().testFlag(Qt::KeypadModifier) &&
-                                 (key.key() == Qt::Key_Period || key.key() == Qt::Key_Comma),
-                             mark.size() == 1 ? mark.at(0).unicode() : char16_t{}};
-        const char16_t given = typedCharacter(
-            facts, std::u16string_view(reinterpret_cast<const char16_t*>(kept.utf16()),
-                                       static_cast<std::size_t>(kept.size())));
-        if (given == typed.unicode())
-            return false;
-        m_edit->insert(QString(QChar(given)));
-        return true;
+        return typedCharacter(
+            {typed, keypadDecimalKey, mark.size() == 1 ? mark.at(0).unicode() : char16_t{}},
+            std::u16string_view(reinterpret_cast<const char16_t*>(kept.utf16()),
+                                static_cast<std::size_t>(kept.size())));
     }
 
     // The toolkit's own menu, with its Paste taking the same way as the keyboard's. The
