@@ -60,7 +60,7 @@ public:
     void type(const std::string& name, const std::string& text) override {
         click(name);
         field(name)->selectAll();
-        typeText(field(name), QString::fromStdString(text));
+        typing([&] { typeText(field(name), QString::fromStdString(text)); });
     }
     void click(const std::string& name) override {
         QTest::mouseClick(control(m_window, name), Qt::LeftButton, {}, QPoint(5, 5));
@@ -82,7 +82,7 @@ public:
         if (found != keys.end())
             QTest::keyClick(m_window.focusWidget(), found->second.first, found->second.second);
         else
-            typeText(m_window.focusWidget(), QString::fromStdString(key));
+            typing([&] { typeText(m_window.focusWidget(), QString::fromStdString(key)); });
         settle();
     }
     void select(int from, int to) override {
@@ -121,7 +121,7 @@ public:
     void compose(const std::string& text) override {
         QInputMethodEvent committed;
         committed.setCommitString(QString::fromStdString(text));
-        QApplication::sendEvent(m_window.focusWidget(), &committed);
+        typing([&] { QApplication::sendEvent(m_window.focusWidget(), &committed); });
         settle();
     }
 
@@ -175,6 +175,13 @@ private:
         }
     }
 
+    template <typename Act>
+    void typing(const Act& act) {
+        m_typing = true;
+        act();
+        m_typing = false;
+    }
+
     // What the window queues (a refusal's report) has happened once this returns.
     static void settle() {
         for (int round = 0; round < 3; ++round)
@@ -192,6 +199,10 @@ private:
         if (box->textFormat() != Qt::PlainText || box->windowTitle() != m_window.windowTitle() ||
             box->parentWidget() != &m_window || box->buttons().size() != 1)
             kind += " (not plain text, titled, owned by the window and with OK alone)";
+        // A field's refusal of a key is told once the field has handled it, as a key's release
+        // or its repeats would otherwise go to the report.
+        if (m_typing)
+            kind += " (shown while the field still handled the key)";
         m_reports.push_back({kind, box->text().toStdString()});
         QTest::keyClick(box, m_closeKey == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
     }
@@ -217,6 +228,7 @@ private:
     QWidget& m_window;
     QTimer m_watcher;
     std::string m_closeKey = "Enter";
+    bool m_typing = false;
     std::vector<halvern::testing::SeenReport> m_reports;
 };
 
@@ -503,6 +515,34 @@ private:
                                     .arg(shown)
                                     .arg(whole)));
         }
+        // No text is smaller than it need be: below the desktop's size, one pixel more would not
+        // fit the room the style gives one of the texts that share its size.
+        std::map<const QMetaObject*, std::pair<int, bool>> groups; // size, whether one more fits
+        for (QWidget* widget : m_window->findChildren<QWidget*>()) {
+            const auto* label = qobject_cast<QLabel*>(widget);
+            if (label != nullptr && !label->pixmap().isNull())
+                continue;
+            QFont larger = widget->font();
+            larger.setPixelSize(larger.pixelSize() + 1);
+            const QFontMetrics metrics(larger);
+            QRect room = textRoom(widget);
+            QString text = label != nullptr ? label->text() : QString();
+            if (const auto* button = qobject_cast<QPushButton*>(widget)) {
+                // The whitespace the style keeps between a button's label and its frame.
+                const int margin = widget->style()->pixelMetric(QStyle::PM_ButtonMargin);
+                room.adjust(margin, 0, -margin, 0);
+                text = button->text();
+            }
+            auto& [size, fits] = groups.try_emplace(widget->metaObject(), 0, true).first->second;
+            size = widget->font().pixelSize();
+            fits = fits && metrics.horizontalAdvance(text) <= room.width() &&
+                   metrics.height() <= room.height();
+        }
+        for (const auto& [kind, group] : groups)
+            QVERIFY2(group.first >= desktop || !group.second,
+                     qPrintable(QStringLiteral("the %1s' %2 px would fit one pixel larger")
+                                    .arg(QString::fromUtf8(kind->className()))
+                                    .arg(group.first)));
     }
 };
 
