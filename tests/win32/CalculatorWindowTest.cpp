@@ -400,12 +400,15 @@ RECT boxIn(HWND window, HWND item) {
 }
 
 // The window's dump (SeenDump.h) at 96 and 192 dpi, in Z order, which screen readers follow; Tab
-// places as a keyboard user finds them, from the focus at start until it comes back.
+// places as a keyboard user finds them, from the window itself, where the focus is when no
+// control has it, until it comes back.
 TEST_F(Win32Window, DumpsWhatUsersSee) {
     ASSERT_TRUE(SUCCEEDED(registered)) << "the window's thread has no COM apartment";
     std::map<HWND, int> places;
     {
         Win32Driver driver(*window);
+        SetFocus(window->handle());
+        driver.key("Tab");
         for (HWND reached = GetFocus(); reached != nullptr && !places.contains(reached) &&
                                         places.size() < ui::controlTable.size();
              reached = GetFocus()) {
