@@ -344,8 +344,7 @@ def check_in_german(browser, url, checks):
     """The scenarios of a person whose browser's language writes decimals with a comma."""
     driver = start(browser, language="de-DE")
     try:
-        page = Page(driver, browser, url)
-        check_scenarios(page, checks, " in German", "de-DE")
+        check_scenarios(Page(driver, browser, url), checks, " in German", "de-DE")
     finally:
         driver.quit()
 
