@@ -60,6 +60,7 @@ const Example acrossGoldPrices[] = {
     {"2", "5000", "0.13"},              // row 1
     {"123456.78", "4321", "1234.5678"}, // row 4, 888.7 g: above the rounding range
     {"1e15", "550", "10000000000000"},  // 5.7e13 grams
+    {"1e299", "1", "1e+297"},           // 3.1e300 g: the top row has no upper bound
 };
 
 // Where the schedule steps (0.0004 g and 0.1 g), at a gold price of 100 K dollars, so that
