@@ -2,6 +2,8 @@
 
 #include "calc/Errors.h"
 
+#include <array>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
@@ -26,6 +28,18 @@ std::string repeated(const std::string& piece, int times) {
     for (int i = 0; i < times; ++i)
         text += piece;
     return text;
+}
+
+std::string utf8(char32_t c) {
+    if (c < 0x80)
+        return {static_cast<char>(c)};
+    if (c < 0x800)
+        return {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+    if (c < 0x10000)
+        return {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                static_cast<char>(0x80 | (c & 0x3F))};
+    return {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
+            static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
 }
 
 // The words of the errors a user can meet in the window are in scenarios.tsv, where every window
@@ -61,6 +75,32 @@ TEST(ErrorReport, EveryErrorInTheUsersWords) {
         EXPECT_EQ(report.text, c.text);
         EXPECT_EQ(report.field, c.field);
     }
+}
+
+// Each run of characters that would not show, at both its ends, and the characters just outside
+// it, which do: Unicode's controls, default-ignorable code points, spaces other than the plain
+// one, Hangul fillers and noncharacters.
+TEST(ErrorReport, HiddenCharactersEndWhereUnicodeEndsThem) {
+    const char32_t hidden[] = {
+        0x0001,  0x001F,  0x007F,  0x00A0,  0x00AD,  0x034F,  0x061C,  0x115F, 0x1160,  0x1680,
+        0x180B,  0x180F,  0x2000,  0x200F,  0x2028,  0x202F,  0x205F,  0x206F, 0x3000,  0x3164,
+        0xFE00,  0xFE0F,  0xFEFF,  0xFFA0,  0xFFF0,  0xFFFB,  0xFFFE,  0xFFFF, 0x1BCA0, 0x1BCA3,
+        0x1D173, 0x1D17A, 0xE0000, 0xE007F, 0xE0100, 0xE01EF, 0x10FFFE};
+    const char32_t shown[] = {0x0020,  0x007E,  0x00A1,  0x00AC,  0x00AE,  0x034E,  0x0350,
+                              0x061B,  0x061D,  0x115E,  0x1161,  0x167F,  0x1681,  0x180A,
+                              0x1810,  0x1FFF,  0x2010,  0x2027,  0x2030,  0x205E,  0x2070,
+                              0x2FFF,  0x3001,  0x3163,  0x3165,  0xFDFF,  0xFE10,  0xFEFE,
+                              0xFF00,  0xFF9F,  0xFFA1,  0xFFEF,  0xFFFC,  0xFFFD,  0x1BC9F,
+                              0x1BCA4, 0x1D172, 0x1D17B, 0xE0080, 0xE00FF, 0xE01F0, 0x10FFFD};
+    for (const char32_t c : hidden) {
+        std::array<char, 16> spelled{};
+        std::snprintf(spelled.data(), spelled.size(), "<U+%04X>", static_cast<unsigned>(c));
+        EXPECT_EQ(quoteFieldText(utf8(c)), fsi + std::string(spelled.data()).append(pdi))
+            << std::hex << static_cast<unsigned>(c);
+    }
+    for (const char32_t c : shown)
+        EXPECT_EQ(quoteFieldText(utf8(c)), fsi + utf8(c).append(pdi))
+            << std::hex << static_cast<unsigned>(c);
 }
 
 // Texts that would hide from the user why they are not numbers, or turn the sentence around:
