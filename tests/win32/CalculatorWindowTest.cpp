@@ -27,6 +27,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -669,6 +670,23 @@ int pixelsOf(HWND control) {
     return metrics.tmHeight - metrics.tmInternalLeading;
 }
 
+// A control's font is the desktop's own, only sized to fit: its face, weight, style and
+// proportions as the person chose them.
+void expectDesktopFace(HWND control, const LOGFONTW& desktop) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    const auto face = [](const LOGFONTW& f) {
+        return std::tuple(std::wstring(f.lfFaceName), f.lfWidth, f.lfEscapement, f.lfWeight,
+                          f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfQuality,
+                          f.lfPitchAndFamily);
+    };
+    EXPECT_TRUE(face(font) == face(desktop))
+        << utf8(font.lfFaceName) << " " << font.lfWidth << "x" << font.lfHeight << ", weight "
+        << font.lfWeight << "; the desktop's " << utf8(desktop.lfFaceName) << ", weight "
+        << desktop.lfWeight;
+}
+
 // Every text shows whole where the control draws it, at 96 and at 192 dpi, and a field in the
 // desktop font's size, as every program's are.
 TEST_F(Win32Window, EveryTextShowsWhole) {
@@ -683,6 +701,7 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
                 continue;
             SCOPED_TRACE(nameOf(*window, item));
             expectWhole(item);
+            expectDesktopFace(item, desktop.lfMessageFont);
             if (kindOf(item) == "field") {
                 EXPECT_NEAR(pixelsOf(item), std::abs(desktop.lfMessageFont.lfHeight), 1);
             }
