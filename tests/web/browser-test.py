@@ -676,11 +676,25 @@ def check_release(driver, site, checks):
 
 
 def check_offline(driver, site, checks):
-    """Offline at a density of 2, with the install icons; and the bar where no worker is kept. In
-    Chromium, on a host that lets the browser's own cache keep nothing."""
+    """Offline straight after a first visit; at a density of 2, with the install icons; and the
+    bar where no worker is kept. In Chromium, on hosts that let the browser's own cache keep
+    nothing."""
+    page = Page(driver, checks.browser)
+    ready = "return document.body.dataset.ready === 'true'"
+    # Before any page has come through the worker, which would keep it under the name it asked
+    # for: the page runs from what the worker's install kept.
+    first = serve(site, "no-store")
+    try:
+        page.load(f"http://127.0.0.1:{first.server_address[1]}/")
+        wait_for(lambda: page.js("return navigator.serviceWorker.controller !== null"), 20, "the worker in control")
+    finally:
+        first.shutdown()
+        first.server_close()
+    driver.command("navigate", {"url": f"http://127.0.0.1:{first.server_address[1]}/"})
+    settle(lambda: page.js(ready), 10)
+    checks.equal("offline straight after a first visit", page.js(ready), True)
     server = serve(site, "no-store")
     url = f"http://127.0.0.1:{server.server_address[1]}/"
-    page = Page(driver, checks.browser)
 
     def icons():
         return page.js_async("Promise.all(['icons/halvern-192.png', 'icons/halvern-512.png']"
