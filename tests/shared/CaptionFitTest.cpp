@@ -38,7 +38,7 @@ TEST(CaptionFit, LargestSizeAtWhichEveryTextFitsFromFewMeasurements) {
         // Measured at 20 the text is 150 wide, which puts the estimate at 13; 14 fits too.
         {"one above the estimate is tried first", 20, 14, {{10.0, -50}}, {{100, 30}}},
         // At 20 it is 160 wide in a room of 120: the estimate is 15, and 16 fits exactly.
-        {"the estimate from the room's own share", 20, 16, {{10.0, -40}}, {{120, 30}}},
+        {"the text fits just one above the estimate", 20, 16, {{10.0, -40}}, {{120, 30}}},
         {"the smallest readable size but one", 12, 8, {{10.0}}, {{80, 20}}},
         {"nothing fits: the smallest readable size", 12, 7, {{50.0}}, {{100, 20}}},
         {"never above the largest", 9, 9, {{1.0}}, {{500, 500}}},
