@@ -261,8 +261,9 @@ def check_layout(page, checks):
     page.js("document.activeElement.blur()")
     page.keys("Tab")
     checks.equal("Tab with no control focused", page.js("return document.activeElement.id"), start)
-    checks.equal("the title bar as wide as the window", page.js(
-        "return new Set(['caption', 'client'].map(id => document.getElementById(id).offsetWidth)).size"), 1)
+    checks.equal("the title bar as wide as the window, its title in bold as a desktop's is", page.js(
+        "return [new Set(['caption', 'client'].map(id => document.getElementById(id).offsetWidth)).size,"
+        " getComputedStyle(document.getElementById('caption')).fontWeight]"), [1, "700"])
     differences = compare_seen(page.js(DUMP, places))
     for difference in differences:
         checks.failures.append(f"what users see: {difference}")
@@ -511,14 +512,22 @@ def check_touch(page, checks, where, height):
     checks.equal(f"controls under 44 px {where}", page.js(
         "return [...document.querySelectorAll('#client > input, #client > button')].filter(e =>"
         " e.getBoundingClientRect().width < 44 || e.getBoundingClientRect().height < 44).map(e => e.id)"), [])
+    # A finger that misses by a little must not land on the next control.
+    checks.equal(f"controls closer than 8 px {where}", page.js(
+        "const c = [...document.querySelectorAll('#client > input, #client > button')]"
+        ".map(e => [e.id, e.getBoundingClientRect()]);"
+        "return c.flatMap(([n, a], i) => c.slice(i + 1).filter(([, b]) => Math.max(b.top - a.bottom,"
+        " a.top - b.bottom, b.left - a.right, a.left - b.right) < 8).map(([m]) => n + ' ' + m))"), [])
     fee = page.js("return document.getElementById('fee').getBoundingClientRect().bottom")
     checks.true(f"the fee above an on-screen keyboard {where} ({fee} of {height} px)", fee <= height / 2)
     checks.equal(f"sideways scrolling {where}", page.js(SIDEWAYS), 0)
     # Firefox can round a caption's scroll height a pixel above its box's (a line is 18.4 px).
     checks.equal(f"texts cut {where}", page.js(CUT, 1), [])
-    checks.equal(f"the logo in its own proportions {where}", page.js(
-        "const i = document.getElementById('Image1'), r = i.getBoundingClientRect();"
-        "return Math.abs(r.width * i.naturalHeight - r.height * i.naturalWidth) <= i.naturalWidth"), True)
+    checks.equal(f"the logo in its own proportions, beside the web address, {where}", page.js(
+        "const i = document.getElementById('Image1'), r = i.getBoundingClientRect(),"
+        " a = document.getElementById('Label5').getBoundingClientRect();"
+        "return [Math.abs(r.width * i.naturalHeight - r.height * i.naturalWidth) <= i.naturalWidth,"
+        " r.left >= a.right && r.top < a.bottom && a.top < r.bottom]"), [True, True])
     page.set("amount", "x")
     page.click("Command1")
     wait_for(page.showing, 5, "the report")
