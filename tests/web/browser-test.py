@@ -182,6 +182,12 @@ class Page:
         return self.js("const d = document.getElementById('report'); return d.open ?"
                        " [d.dataset.kind, document.getElementById('report-text').textContent] : null")
 
+    def refused_press(self):
+        """A press on an amount that is no number; returns once its report shows."""
+        self.set("amount", "x")
+        self.click("Command1")
+        wait_for(self.showing, 5, "the report")
+
     def report(self, close):
         """The report showing, closed with the key `close`; None if none shows."""
         try:
@@ -386,16 +392,13 @@ def check_schemes(page, url, checks):
         light = page.js("const [r, g, b] = arguments[0].match(/\\d+/g).map(Number);"
                         "return 0.2126 * r + 0.7152 * g + 0.0722 * b > 64", around)
         checks.equal(f"the page around the window in the {scheme} scheme ({around})", light, not dark)
-        page.set("amount", "x")
-        page.click("Command1")
-        wait_for(page.showing, 5, "the report")
+        page.refused_press()
         text, ground = page.js("const s = getComputedStyle(document.getElementById('report-text'));"
                                "const d = getComputedStyle(document.getElementById('report'));"
                                "return [s.color, d.backgroundColor]")
         contrast = page.js(CONTRAST, text, ground)
         checks.true(f"the report's words readable in the {scheme} scheme ({text} on {ground})", contrast >= 4.5)
-        page.keys("Enter")
-        wait_for(lambda: page.showing() is None, 5, "the report to close")
+        page.report("Enter")
     if page.browser == "chromium":
         page.cdp("Emulation.setEmulatedMedia", features=[])
     else:
@@ -528,16 +531,13 @@ def check_touch(page, checks, where, height):
         " a = document.getElementById('Label5').getBoundingClientRect();"
         "return [Math.abs(r.width * i.naturalHeight - r.height * i.naturalWidth) <= i.naturalWidth,"
         " r.left >= a.right && r.top < a.bottom && a.top < r.bottom]"), [True, True])
-    page.set("amount", "x")
-    page.click("Command1")
-    wait_for(page.showing, 5, "the report")
+    page.refused_press()
     checks.equal(f"a report's texts under 16 px, and its OK under 44 px, {where}", page.js(
         "const ok = document.getElementById('report-ok').getBoundingClientRect();"
         "return [...document.querySelectorAll('#report-title, #report-text, #report-ok')]"
         ".filter(e => parseFloat(getComputedStyle(e).fontSize) < 16).map(e => e.id)"
         ".concat(ok.width < 44 || ok.height < 44 ? ['report-ok'] : [])"), [])
-    page.keys("Enter")
-    wait_for(lambda: page.showing() is None, 5, "the report to close")
+    page.report("Enter")
     page.set("amount", "")
 
 
@@ -651,9 +651,7 @@ def check_accessibility(page, axe, checks):
                              "v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))),"
                              " e => done(['axe: ' + e]));")
     checks.equal("accessibility violations", audit("document", ["violations"]), [])
-    page.set("amount", "x")
-    page.click("Command1")
-    wait_for(page.showing, 5, "the report")
+    page.refused_press()
     # Over its backdrop, in the top layer, axe leaves a contrast it measured as unsure.
     checks.equal("accessibility violations and doubts in the report",
                  audit("'#report'", ["violations", "incomplete"]), [])

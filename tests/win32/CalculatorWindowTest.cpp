@@ -656,13 +656,16 @@ void expectWhole(HWND item) {
     }
 }
 
+HFONT fontOf(HWND control) {
+    return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+}
+
 // The height of the control's characters in pixels, as the desktop's font size gives it (a
 // negative lfHeight), give or take the pixel GDI rounds it by: a font asked for by its cell
 // height draws them smaller.
 int pixelsOf(HWND control) {
     HDC dc = GetDC(control);
-    const HGDIOBJ previous =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const HGDIOBJ previous = SelectObject(dc, fontOf(control));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);
@@ -674,8 +677,7 @@ int pixelsOf(HWND control) {
 // proportions as the person chose them.
 void expectDesktopFace(HWND control, const LOGFONTW& desktop) {
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
-               &font);
+    GetObjectW(fontOf(control), sizeof font, &font);
     const auto face = [](const LOGFONTW& f) {
         return std::tuple(std::wstring(f.lfFaceName), f.lfWidth, f.lfEscapement, f.lfWeight,
                           f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfQuality,
