@@ -38,8 +38,9 @@ const Example workedExamples[] = {
     {"10000.49", "550", "100"},
     {"10000.5", "550", "100.005"},     // the top of the rounding range stays unrounded
     {"12345.678", "550", "123.45678"}, // and so does everything above it
-    {"0.01", "550", "0.01"},           // 0.4 cents: below the rounding range, then the minimum
-    {"0", "550", "0.01"},              // no schedule row applies: the minimum
+    {"123456789.012345", "550", "1234567.89012345"}, // 15 digits: the fee's text whole
+    {"0.01", "550", "0.01"}, // 0.4 cents: below the rounding range, then the minimum
+    {"0", "550", "0.01"},    // no schedule row applies: the minimum
     {"-100", "550", "0.01"},
     {"100", "-550", "0.01"},  // a negative price is no zero: negative grams, then the minimum
     {"-100", "-550", "0.01"}, // the grams turn positive, the dollars back negative: the minimum

@@ -51,6 +51,7 @@ x11.XCloseDisplay(display)
 PY
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program went on running after its window was destroyed"
+wait "$app" || fail "the program ended with status $? when its window was destroyed"
 echo "smoke: the program ended when its window was destroyed from outside"
 
 # No display it can open: one line naming the variables with their values, exit status 1, no

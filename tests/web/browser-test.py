@@ -178,9 +178,13 @@ class Page:
                        "return f.scrollLeft === 0 && f.selectionStart === 0", name)
 
     def showing(self):
-        """The report's kind and words while it is open."""
-        return self.js("const d = document.getElementById('report'); return d.open ?"
-                       " [d.dataset.kind, document.getElementById('report-text').textContent] : null")
+        """The report's kind and words while it is open; its kind marked where it is not titled
+        as the calculator with OK alone, as a desktop's message box is."""
+        return self.js(
+            "const d = document.getElementById('report'), text = (id) => document.getElementById(id).textContent;"
+            " return d.open ? [d.dataset.kind + (text('report-title') === text('caption') && text('report-ok') === 'OK'"
+            " && d.querySelectorAll('button').length === 1 ? '' : ' (not titled as the calculator with OK alone)'),"
+            " text('report-text')] : null")
 
     def refused_press(self):
         """A press on an amount that is no number; returns once its report shows."""

@@ -18,8 +18,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
@@ -580,6 +582,23 @@ void onCanvas(HWND control, Use use) {
     DeleteDC(dc);
 }
 
+// A logo as ImageMagick decodes it: RGBA rows, `pixels` of them in all, or none where the file
+// holds another number.
+std::vector<std::uint8_t> decodedLogo(const std::string& name, std::size_t pixels) {
+    std::vector<std::uint8_t> decoded(4 * pixels + 1);
+    std::ifstream file(std::string(HALVERN_DECODED_LOGOS) + name + ".rgba", std::ios::binary);
+    file.read(reinterpret_cast<char*>(decoded.data()),
+              static_cast<std::streamsize>(decoded.size()));
+    decoded.resize(file.gcount() + 1 == static_cast<std::streamsize>(decoded.size()) ? 4 * pixels
+                                                                                     : 0);
+    return decoded;
+}
+
+void drawLogo(const CalculatorWindow& window, HDC dc, RECT box) {
+    DRAWITEMSTRUCT item{ODT_STATIC, 0, 0, 0, 0, window.control("Image1"), dc, box, 0};
+    SendMessageW(window.handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 // The logo, pixel for pixel as ImageMagick decodes it, the doubled one where the screen is dense;
 // the window colour shows through its transparent corners.
 TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
@@ -588,18 +607,13 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
         moveToDpi(dpi);
         onCanvas(control("Image1"), [&](HDC dc, RECT box) {
             const auto width = static_cast<std::size_t>(box.right);
-            std::vector<char> decoded(4 * width * static_cast<std::size_t>(box.bottom) + 1);
-            std::ifstream file(std::string(HALVERN_DECODED_LOGOS) + name + ".rgba",
-                               std::ios::binary);
-            file.read(decoded.data(), static_cast<std::streamsize>(decoded.size()));
-            ASSERT_EQ(file.gcount() + 1, static_cast<std::streamsize>(decoded.size()))
-                << "the box is not the decoded " << name << "'s size";
-            DRAWITEMSTRUCT item{ODT_STATIC, 0, 0, 0, 0, control("Image1"), dc, box, 0};
-            SendMessageW(window->handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+            const auto decoded = decodedLogo(name, width * static_cast<std::size_t>(box.bottom));
+            ASSERT_FALSE(decoded.empty()) << "the box is not the decoded " << name << "'s size";
+            drawLogo(*window, dc, box);
             EXPECT_EQ(GetPixel(dc, 0, 0), RGB(192, 192, 0)) << "a transparent corner";
             int differing = 0;
-            for (std::size_t at = 0; at + 4 < decoded.size(); at += 4) {
-                const auto* p = reinterpret_cast<const std::uint8_t*>(&decoded[at]);
+            for (std::size_t at = 0; at < decoded.size(); at += 4) {
+                const std::uint8_t* p = &decoded[at];
                 differing += p[3] == 255 &&
                              GetPixel(dc, static_cast<int>(at / 4 % width),
                                       static_cast<int>(at / 4 / width)) != RGB(p[0], p[1], p[2]);
@@ -607,6 +621,52 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
             EXPECT_EQ(differing, 0);
         });
     }
+}
+
+// At 150 % the doubled logo shrinks to three quarters. Any averaging filter draws a pixel in the
+// one colour of the source pixels around it: wherever those, a pixel wider all round than the
+// part it shrinks from, are opaque and alike, the drawn pixel has their colour exactly.
+TEST_F(Win32Window, LogoKeepsItsColoursShrunkAtOneAndAHalf) {
+    const ui::PixelRect doubled = ui::pixelRect(ui::controlTable.at(ui::rowOf("Image1")), 192);
+    const auto decoded = decodedLogo("logo@2x", static_cast<std::size_t>(doubled.width) *
+                                                    static_cast<std::size_t>(doubled.height));
+    ASSERT_FALSE(decoded.empty());
+    const auto at = [&](int u, int v) {
+        std::uint32_t rgba = 0;
+        std::memcpy(&rgba, &decoded[4 * static_cast<std::size_t>(v * doubled.width + u)], 4);
+        return rgba;
+    };
+    moveToDpi(144);
+    onCanvas(control("Image1"), [&](HDC dc, RECT box) {
+        drawLogo(*window, dc, box);
+        const double sx = static_cast<double>(doubled.width) / box.right;
+        const double sy = static_cast<double>(doubled.height) / box.bottom;
+        int alike = 0, differing = 0;
+        for (int y = 0; y < box.bottom; ++y) {
+            for (int x = 0; x < box.right; ++x) {
+                const int u0 = std::max(0, static_cast<int>(x * sx) - 1);
+                const int u1 =
+                    std::min(doubled.width, static_cast<int>(std::ceil((x + 1) * sx)) + 1);
+                const int v0 = std::max(0, static_cast<int>(y * sy) - 1);
+                const int v1 =
+                    std::min(doubled.height, static_cast<int>(std::ceil((y + 1) * sy)) + 1);
+                const std::uint32_t first = at(u0, v0);
+                bool same = first >> 24U == 255;
+                for (int v = v0; v < v1 && same; ++v) {
+                    for (int u = u0; u < u1 && same; ++u)
+                        same = at(u, v) == first;
+                }
+                if (!same)
+                    continue;
+                ++alike;
+                const auto* p = reinterpret_cast<const std::uint8_t*>(&first);
+                differing += GetPixel(dc, x, y) != RGB(p[0], p[1], p[2]) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(alike, box.right * box.bottom / 4) << "too few pixels to judge by";
+        EXPECT_EQ(differing, 0) << "of " << alike << " pixels amid one colour";
+    });
+    moveToDpi(96);
 }
 
 // The dark pixels a control draws in its client area, a few pixels in from the edges where its
