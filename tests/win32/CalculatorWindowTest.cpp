@@ -434,6 +434,9 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
         for (HWND item : controlsOf(window->handle())) {
             const RECT box = boxIn(window->handle(), item);
             const auto place = places.find(item);
+            // The style that tells Windows' own tools which controls Tab reaches.
+            EXPECT_EQ((GetWindowLongW(item, GWL_STYLE) & WS_TABSTOP) != 0, place != places.end())
+                << nameOf(*window, item);
             cases::printSeen(scale, {nameOf(*window, item), kindOf(item), box.left, box.top,
                                      box.right - box.left, box.bottom - box.top,
                                      backgroundOf(window->handle(), item),
@@ -484,18 +487,23 @@ TEST_F(Win32Window, LooksAsAWindowsProgram) {
 
 // The title bar's and the task switcher's icons at 96 and 192 dpi: each as large as the system
 // draws it there, and drawn for that size, not a smaller image blown up (which repeats every
-// pixel in 2 x 2 blocks).
+// pixel in 2 x 2 blocks). Those of the density before are destroyed, not left behind.
 TEST_F(Win32Window, IconsSuitTheDensity) {
+    std::vector<HICON> before;
     for (const UINT dpi : {96U, 192U}) {
         moveToDpi(dpi);
+        for (HICON old : std::exchange(before, {})) {
+            ICONINFO left{};
+            EXPECT_FALSE(GetIconInfo(old, &left)) << "an icon of the density before is left";
+        }
         for (const auto& [which, metric] :
              {std::pair{WPARAM{ICON_SMALL}, SM_CXSMICON}, {WPARAM{ICON_BIG}, SM_CXICON}}) {
             const int size = GetSystemMetricsForDpi(metric, dpi);
             SCOPED_TRACE(testing::Message() << size << " px at " << dpi << " dpi");
             ICONINFO icon{};
-            ASSERT_TRUE(GetIconInfo(
-                reinterpret_cast<HICON>(SendMessageW(window->handle(), WM_GETICON, which, 0)),
-                &icon));
+            before.push_back(
+                reinterpret_cast<HICON>(SendMessageW(window->handle(), WM_GETICON, which, 0)));
+            ASSERT_TRUE(GetIconInfo(before.back(), &icon));
             BITMAP image{};
             GetObjectW(icon.hbmColor, sizeof image, &image);
             EXPECT_EQ(std::pair(image.bmWidth, image.bmHeight), std::pair(LONG{size}, LONG{size}));
