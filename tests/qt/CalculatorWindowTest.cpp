@@ -70,6 +70,7 @@ public:
         static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys{
             {"Tab", {Qt::Key_Tab, {}}},
             {"Shift+Tab", {Qt::Key_Backtab, Qt::ShiftModifier}},
+            {"Control+Tab", {Qt::Key_Tab, Qt::ControlModifier}},
             {"Enter", {Qt::Key_Return, {}}},
             {"Space", {Qt::Key_Space, {}}},
             {"Escape", {Qt::Key_Escape, {}}},

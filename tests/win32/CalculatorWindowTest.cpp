@@ -98,6 +98,7 @@ public:
         static const std::map<std::string, std::pair<WPARAM, int>> keys{
             {"Tab", {VK_TAB, 0}},
             {"Shift+Tab", {VK_TAB, VK_SHIFT}},
+            {"Control+Tab", {VK_TAB, VK_CONTROL}},
             {"Enter", {VK_RETURN, 0}},
             {"Space", {VK_SPACE, 0}},
             {"Escape", {VK_ESCAPE, 0}},

@@ -267,10 +267,12 @@ void CalculatorWindow::fitFonts() {
     }
 }
 
+// Control+Tab too, which the dialog manager would otherwise take round the controls in their Z
+// order: the reading order, not the tab chain.
 bool CalculatorWindow::translate(MSG& message) {
     if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
         (message.hwnd == m_window || IsChild(m_window, message.hwnd) != FALSE) &&
-        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        GetKeyState(VK_MENU) >= 0) {
         const auto at = std::find(m_controls.begin(), m_controls.end(), GetFocus());
         HWND next = m_controls.at(nextInTabChain(static_cast<std::size_t>(at - m_controls.begin()),
                                                  GetKeyState(VK_SHIFT) < 0));

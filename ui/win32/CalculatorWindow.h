@@ -34,9 +34,9 @@ public:
     // A control by its name in the control table ("amount", "Command1", "Label4", "Image1", ...).
     HWND control(const char* name) const;
 
-    // The keyboard's dialog navigation for a message of the message loop: Tab and Shift+Tab
-    // round the tab chain, Space and Enter on the button. True where the message was handled
-    // here.
+    // The keyboard's dialog navigation for a message of the message loop: Tab and Shift+Tab,
+    // Control held or not, round the tab chain, Space and Enter on the button. True where the
+    // message was handled here.
     bool translate(MSG& message);
 
     std::string text(Field field) const override;
