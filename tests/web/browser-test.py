@@ -449,10 +449,12 @@ def check_glue(page, checks):
     checks.equal("a long report in lines a reader can follow, OK centred under them", page.js(
         "const d = document.getElementById('report').getBoundingClientRect(),"
         " ok = document.getElementById('report-ok').getBoundingClientRect(),"
-        " t = document.getElementById('report-text').getBoundingClientRect(),"
+        " words = (id) => { const r = document.createRange();"
+        "   r.selectNodeContents(document.getElementById(id)); return r.getBoundingClientRect(); },"
         " em = parseFloat(getComputedStyle(document.getElementById('report-text')).fontSize);"
         "return [d.width <= 40 * em, Math.abs((ok.left - d.left) - (d.right - ok.right)) <= 1, ok.width >= 75,"
-        " t.left - d.left >= 8 && d.right - t.right >= 8]"),  # room beside the words, as a message box's
+        # room beside the title's and the report's words, as a message box has
+        " ['report-title', 'report-text'].map(words).every(w => w.left - d.left >= 8 && d.right - w.right >= 8)]"),
         [True, True, True, True])
     if page.browser == "chromium":  # what a screen reader reads as the report opens
         dialog = page.cdp("DOM.querySelector", selector="#report",
