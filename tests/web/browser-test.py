@@ -505,7 +505,8 @@ def check_loading(driver, url, checks):
     checks.true(f"once it has loaded ({words!r})", hidden or "Loading" not in words)
     driver.command("navigate", {"url": url + "no-wasm/"})
     shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
-    checks.equal("when it cannot load", [shown[0], shown[1], shown[3]], [True, False, True])
+    checks.equal("when it cannot load", shown, [True, False, "The calculator could not load here. Check the"
+                                                " connection, or try another browser, and reload the page.", True])
     checks.true("the button greyed", page.js(
         "return getComputedStyle(document.getElementById('Command1')).color") != "rgb(0, 0, 0)")
 
@@ -713,7 +714,9 @@ def check_release(driver, site, checks):
         index.write_text(html, encoding="utf-8")
         driver.command("navigate", {"url": url + "release/"})
         wait_for(lambda: "new version" in page.js(status), 20, "the offer of the new release")
-        checks.equal("the offer", page.js(status), "A new version of the calculator is ready. Reload")
+        checks.equal("the offer, shown", page.js("const s = document.getElementById('status');"
+                                                 " return [s.hidden, s.textContent]"),
+                     [False, "A new version of the calculator is ready. Reload"])
         # The offer's Reload button is the second load.
         page.js("document.querySelector('#status button').click()")
         settle(lambda: page.js("return document.body.dataset.ready === 'true' &&"

@@ -265,10 +265,15 @@ public:
                       ? static_cast<IAccPropServices*>(this)
                   : id == IID_IClassFactory ? static_cast<void*>(static_cast<IClassFactory*>(this))
                                             : nullptr;
-        return *object != nullptr ? S_OK : E_NOINTERFACE;
+        if (*object == nullptr)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
     }
-    ULONG WINAPI AddRef() override { return 2; } // lives as long as the tests
-    ULONG WINAPI Release() override { return 1; }
+    // Counted, not ended: the store lives as long as the tests.
+    ULONG WINAPI AddRef() override { return ++m_references; }
+    ULONG WINAPI Release() override { return --m_references; }
+    ULONG references() const { return m_references; }
     HRESULT WINAPI CreateInstance(IUnknown* outer, REFIID id, void** object) override {
         return outer != nullptr ? CLASS_E_NOAGGREGATION : QueryInterface(id, object);
     }
@@ -302,6 +307,7 @@ public:
 private:
     std::map<HWND, std::string> m_names;
     DWORD m_cookie = 0;
+    ULONG m_references = 1;
 };
 #pragma GCC diagnostic pop
 
@@ -446,6 +452,17 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
         }
     }
     moveToDpi(96);
+}
+
+// The window lets the service go once it has named its fields, as it is shown: every reference
+// it took is given back, or each window would keep the service alive until the program ends.
+TEST_F(Win32Window, GivesBackTheScreenReadersService) {
+    ASSERT_TRUE(SUCCEEDED(registered));
+    const ULONG before = names.references();
+    CalculatorWindow another(GetModuleHandleW(nullptr));
+    another.show(SW_SHOWNORMAL);
+    EXPECT_NE(names.given(another.control("amount")), "");
+    EXPECT_EQ(names.references(), before);
 }
 
 // The window's client area and each control's box in it, as left, top, right and bottom.
