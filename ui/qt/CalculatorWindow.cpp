@@ -391,24 +391,25 @@ void CalculatorWindow::applyFittedFonts() {
 
 // The desktop's font changed while the window is open. The window's own fonts keep Qt from
 // passing the change on, so the texts are fitted again here, as a window opened now would have
-// them. And Control+Tab goes round the controls as Tab does, as in a Windows dialog or a GTK
-// window: Qt keeps it for widgets that take Tab themselves, and passes it up unused from these.
+// them.
 bool CalculatorWindow::event(QEvent* event) {
     if (event->type() == QEvent::ApplicationFontChange) {
         fitFonts();
         applyFittedFonts();
     }
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const auto held = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            held == Qt::ControlModifier) {
-            focusNextPrevChild(key->key() == Qt::Key_Tab &&
-                               !key->modifiers().testFlag(Qt::ShiftModifier));
-            return true;
-        }
-    }
     return QWidget::event(event);
+}
+
+// Control+Tab goes round the controls as Tab does, as in a Windows dialog or a GTK window: Qt
+// keeps it for widgets that take Tab themselves, and the fields and the button pass it up unused.
+void CalculatorWindow::keyPressEvent(QKeyEvent* event) {
+    const auto held = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        held == Qt::ControlModifier)
+        focusNextPrevChild(event->key() == Qt::Key_Tab &&
+                           !event->modifiers().testFlag(Qt::ShiftModifier));
+    else
+        QWidget::keyPressEvent(event);
 }
 
 std::string CalculatorWindow::text(Field field) const {

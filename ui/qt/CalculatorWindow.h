@@ -27,6 +27,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 signals:
     void longTextRefused(int field, qsizetype inserted, qsizetype lengthAfter);
