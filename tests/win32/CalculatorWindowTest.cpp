@@ -410,15 +410,13 @@ RECT boxIn(HWND window, HWND item) {
 }
 
 // The window's dump (SeenDump.h) at 96 and 192 dpi, in Z order, which screen readers follow; Tab
-// places as a keyboard user finds them, from the window itself, where the focus is when no
-// control has it, until it comes back.
+// places as a keyboard user finds them, from where the window puts the focus as it opens, until
+// it comes back.
 TEST_F(Win32Window, DumpsWhatUsersSee) {
     ASSERT_TRUE(SUCCEEDED(registered)) << "the window's thread has no COM apartment";
     std::map<HWND, int> places;
     {
         Win32Driver driver(*window);
-        SetFocus(window->handle());
-        driver.key("Tab");
         for (HWND reached = GetFocus(); reached != nullptr && !places.contains(reached) &&
                                         places.size() < ui::controlTable.size();
              reached = GetFocus()) {
@@ -452,6 +450,20 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
         }
     }
     moveToDpi(96);
+}
+
+// Restored after it was minimised, or given the focus itself, the window passes the keyboard on
+// to the control that had it, or to the first of the tab chain: the window itself takes no key.
+TEST_F(Win32Window, GivesTheFocusBackToAControl) {
+    SetFocus(control("gprice"));
+    ShowWindow(window->handle(), SW_MINIMIZE);
+    pump();
+    SendMessageW(window->handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    pump();
+    EXPECT_EQ(nameOf(*window, GetFocus()), "gprice") << "restored";
+    SetFocus(nullptr);
+    SetFocus(window->handle());
+    EXPECT_EQ(nameOf(*window, GetFocus()), "amount") << "from no control";
 }
 
 // The window lets the service go once it has named its fields, as it is shown: every reference

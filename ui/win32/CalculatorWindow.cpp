@@ -459,6 +459,19 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    // Windows gives the window itself the focus when it is restored from a minimised state, and
+    // no key then reaches a control. Pass it on to the control that had it, as a dialog does: the
+    // one that lost it here, or had it when the window was left; the tab chain's first if none.
+    case WM_SETFOCUS: {
+        auto target = reinterpret_cast<HWND>(wParam);
+        if (target == nullptr || IsChild(m_window, target) == FALSE)
+            target = m_focusBefore;
+        if (target == nullptr)
+            target = m_controls.at(tabChain.front());
+        if (target != nullptr)
+            SetFocus(target);
+        return 0;
+    }
     case WM_DESTROY:
         if (m_endsProgram)
             PostQuitMessage(0);
