@@ -2,7 +2,7 @@
 # The windows' GIF decoder against ImageMagick's, pixel for pixel: the logos as the asset
 # generator writes them, and the same pictures as ImageMagick writes them (full LZW compression,
 # interlaced, one frame with a palette of its own), a 256-colour picture, and a stream that starts
-# without a clear code, as the format allows. A block that is no extension and no frame is refused.
+# without a clear code, as the format allows.
 #   gif-against-imagemagick.sh <gif-to-rgba> <assets folder>
 set -euo pipefail
 decoder=$1 assets=$2
@@ -20,9 +20,15 @@ head='GIF89a\x02\x00\x02\x00\x81\x00\x00\xc0\xc0\x00\xff\xff\xff\x00\x00\x00\x80
 frame='\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x02\x30\x0a\x00\x3b'
 printf '%b' "$head" '\x2c' "$frame" >"$work/no-clear-code.gif"
 printf '%b' "$head" '\x2d' "$frame" >"$work/unknown-block"
-if "$decoder" "$work/unknown-block" "$work/ours.rgba" >/dev/null 2>&1; then
-  echo "FAILED: a block that is no frame decoded as one"; exit 1
-fi
+# Refused, not read past its end: a block that is no frame, and the logo cut short in its header,
+# its palette, its picture and its last block's end.
+bytes=$(stat -c %s "$assets/logo.gif")
+for cut in 11 30 200 $((bytes - 2)); do head -c "$cut" "$assets/logo.gif" >"$work/cut-at-$cut"; done
+for file in "$work"/unknown-block "$work"/cut-at-*; do
+  status=0
+  "$decoder" "$file" "$work/ours.rgba" >/dev/null 2>&1 || status=$?
+  [[ $status == 1 ]] || { echo "FAILED: $(basename "$file") gave $status, not a refusal"; exit 1; }
+done
 for gif in "$work"/*.gif; do
   name=$(basename "$gif")
   size=$("$decoder" "$gif" "$work/ours.rgba") || { echo "FAILED: $name not decoded"; exit 1; }

@@ -632,6 +632,15 @@ def check_without_editing_command(page, url, checks):
     page.load(url)
 
 
+def check_first_input(page, url, checks):
+    """A comma an input method gives before any key is pressed on the page (dictation, a
+    handwriting panel): typed as it is, as no keypad key gave it."""
+    page.load(url)
+    page.set("amount", "")
+    page.compose(",")
+    checks.equal("a comma composed before any key", page.text("amount"), ",")
+
+
 def check_input_method(page, url, checks):
     """A character composed through an input method, into a full field: refused as typing is. In
     Chromium, which can compose as an input method does."""
@@ -673,7 +682,11 @@ def check_accessibility(page, axe, checks):
                              f".then(r => done({kinds}.flatMap(k => r[k]).map("
                              "v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))),"
                              " e => done(['axe: ' + e]));")
+    # With the bar under the window speaking, as where the page cannot be kept offline.
+    page.js("const bar = document.getElementById('status'); bar.textContent = arguments[0]; bar.hidden = false;",
+            "This browser keeps no copy of the calculator here: it works while online.")
     checks.equal("accessibility violations", audit("document", ["violations"]), [])
+    page.js("document.getElementById('status').hidden = true")
     page.refused_press()
     # Over its backdrop, in the top layer, axe leaves a contrast it measured as unsure.
     checks.equal("accessibility violations and doubts in the report",
@@ -835,6 +848,7 @@ def main():
         return page.driver
     try:
         for name, check in [
+                ("first input", lambda: check_first_input(page, url, checks)),
                 ("layout", lambda: (page.load(url), check_layout(page, checks))),
                 ("glue", lambda: check_glue(page, checks)),
                 ("schemes", lambda: check_schemes(page, url, checks)),
