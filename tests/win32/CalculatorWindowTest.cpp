@@ -452,18 +452,32 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
     moveToDpi(96);
 }
 
-// Restored after it was minimised, or given the focus itself, the window passes the keyboard on
-// to the control that had it, or to the first of the tab chain: the window itself takes no key.
+// Back from another program, given the focus itself or restored after it was minimised, the
+// window passes the keyboard on to a control: the one that had it, or had it when the person left;
+// the first of the tab chain where none had. The window itself takes no key.
 TEST_F(Win32Window, GivesTheFocusBackToAControl) {
-    SetFocus(control("gprice"));
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    const auto back = [&](HWND from) {
+        SetFocus(from);
+        SetForegroundWindow(other);
+        pump();
+        SetForegroundWindow(window->handle());
+        pump();
+        return nameOf(*window, GetFocus());
+    };
+    EXPECT_EQ(back(nullptr), "amount") << "back from another program, with no control focused";
+    EXPECT_EQ(back(control("gprice")), "gprice") << "back from another program";
+    SetFocus(nullptr);
+    SetFocus(window->handle());
+    EXPECT_EQ(nameOf(*window, GetFocus()), "gprice") << "focused itself";
+    DestroyWindow(other);
+    SetFocus(control("Command1"));
     ShowWindow(window->handle(), SW_MINIMIZE);
     pump();
     SendMessageW(window->handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
     pump();
-    EXPECT_EQ(nameOf(*window, GetFocus()), "gprice") << "restored";
-    SetFocus(nullptr);
-    SetFocus(window->handle());
-    EXPECT_EQ(nameOf(*window, GetFocus()), "amount") << "from no control";
+    EXPECT_EQ(nameOf(*window, GetFocus()), "Command1") << "restored";
 }
 
 // The window lets the service go once it has named its fields, as it is shown: every reference

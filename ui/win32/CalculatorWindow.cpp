@@ -383,6 +383,12 @@ LRESULT CALLBACK CalculatorWindow::fieldProcedure(HWND field, UINT message, WPAR
     return 0;
 }
 
+void CalculatorWindow::rememberFocus() {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(m_window, focus) != FALSE)
+        m_focusBefore = focus;
+}
+
 LRESULT CALLBACK CalculatorWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
                                                    LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -447,21 +453,23 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             fitFonts();
         break;
     // A plain window takes the focus itself when it is activated again, after a report box or
-    // another program: the keyboard would then reach no control until a click. Give it back to
-    // the control that had it, as a dialog does.
+    // another program, or restored after it was minimised: the keyboard would then reach no
+    // control until a click. As a dialog does, it keeps the control that had the focus when it
+    // was left or minimised, and gives the focus back to it.
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED)
+            rememberFocus();
+        break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus != nullptr && IsChild(m_window, focus) != FALSE)
-                m_focusBefore = focus;
+            rememberFocus();
         } else if (m_focusBefore != nullptr && HIWORD(wParam) == 0) {
             SetFocus(m_focusBefore);
             return 0;
         }
         break;
-    // Windows gives the window itself the focus when it is restored from a minimised state, and
-    // no key then reaches a control. Pass it on to the control that had it, as a dialog does: the
-    // one that lost it here, or had it when the window was left; the tab chain's first if none.
+    // The window itself given the focus, as Windows gives it on a restore or an activation: passed
+    // on to the control that just lost it, the one kept, or else the tab chain's first.
     case WM_SETFOCUS: {
         auto target = reinterpret_cast<HWND>(wParam);
         if (target == nullptr || IsChild(m_window, target) == FALSE)

@@ -60,6 +60,8 @@ private:
     void Command1_Click();
     HWND field(Field which) const;
     HBRUSH fixedBrush(HWND control, HDC dc) const;
+    // Keeps the control with the focus, if one has it, to give the focus back to.
+    void rememberFocus();
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
