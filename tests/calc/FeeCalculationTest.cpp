@@ -139,10 +139,9 @@ TEST(FeeCalculation, ErrorsStopThePressAndKeepTheFee) {
         {"100", "0", "floating-point error: division by zero"},
         {"0", "-0", "floating-point error: invalid operation"}, // nothing at no price
         {"1e400", "550", "floating-point error: overflow"},
-        {"100", "1e-400",
-         "floating-point error: division by zero"},           // a gold price too small to hold
-        {"1e300", "1e-10", "floating-point error: overflow"}, // ounces beyond the doubles
-        {"1e308", "1", "floating-point error: overflow"},     // grams beyond the doubles
+        {"100", "1e-400", "floating-point error: division by zero"}, // too small a price to hold
+        {"1e300", "1e-10", "floating-point error: overflow"},        // ounces beyond the doubles
+        {"1e308", "1", "floating-point error: overflow"},            // grams beyond the doubles
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("amount ") + c.amount + ", gold price " + c.gprice);
