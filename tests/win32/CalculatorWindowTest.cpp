@@ -456,6 +456,10 @@ TEST_F(Win32Window, DumpsWhatUsersSee) {
 // window passes the keyboard on to a control: the one that had it, or had it when the person left;
 // the first of the tab chain where none had. The window itself takes no key.
 TEST_F(Win32Window, GivesTheFocusBackToAControl) {
+    SetFocus(nullptr);
+    SetFocus(window->handle());
+    EXPECT_EQ(nameOf(*window, GetFocus()), "amount")
+        << "focused itself, before any control lost it";
     HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                  0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
     const auto back = [&](HWND from) {
@@ -470,7 +474,7 @@ TEST_F(Win32Window, GivesTheFocusBackToAControl) {
     EXPECT_EQ(back(control("gprice")), "gprice") << "back from another program";
     SetFocus(nullptr);
     SetFocus(window->handle());
-    EXPECT_EQ(nameOf(*window, GetFocus()), "gprice") << "focused itself";
+    EXPECT_EQ(nameOf(*window, GetFocus()), "gprice") << "focused itself, after another program";
     DestroyWindow(other);
     SetFocus(control("Command1"));
     ShowWindow(window->handle(), SW_MINIMIZE);

@@ -454,22 +454,17 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     // A plain window takes the focus itself when it is activated again, after a report box or
     // another program, or restored after it was minimised: the keyboard would then reach no
-    // control until a click. As a dialog does, it keeps the control that had the focus when it
-    // was left or minimised, and gives the focus back to it.
+    // control until a click. As a dialog does, it keeps the control that had the focus as it is
+    // left or minimised, and passes the focus on to a control: the one that just lost it, the one
+    // kept, or else the tab chain's first.
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED)
             rememberFocus();
         break;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
+        if (LOWORD(wParam) == WA_INACTIVE)
             rememberFocus();
-        } else if (m_focusBefore != nullptr && HIWORD(wParam) == 0) {
-            SetFocus(m_focusBefore);
-            return 0;
-        }
         break;
-    // The window itself given the focus, as Windows gives it on a restore or an activation: passed
-    // on to the control that just lost it, the one kept, or else the tab chain's first.
     case WM_SETFOCUS: {
         auto target = reinterpret_cast<HWND>(wParam);
         if (target == nullptr || IsChild(m_window, target) == FALSE)
