@@ -479,6 +479,7 @@ TEST_F(Win32Window, GivesTheFocusBackToAControl) {
     SetFocus(control("Command1"));
     ShowWindow(window->handle(), SW_MINIMIZE);
     pump();
+    SetFocus(nullptr); // as Windows leaves a minimised window, where Wine leaves the control's
     SendMessageW(window->handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
     pump();
     EXPECT_EQ(nameOf(*window, GetFocus()), "Command1") << "restored";
