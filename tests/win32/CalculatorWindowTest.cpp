@@ -496,6 +496,19 @@ TEST_F(Win32Window, GivesBackTheScreenReadersService) {
     EXPECT_EQ(names.references(), before);
 }
 
+// The window's thread is a single-threaded apartment, as a thread that owns windows must be for
+// COM to call into it; and the window goes with the object that made it, as no object is left to
+// answer its messages.
+TEST_F(Win32Window, LivesInAWindowsApartmentAndGoesWithItsObject) {
+    APTTYPE apartment{};
+    APTTYPEQUALIFIER qualifier{};
+    ASSERT_EQ(CoGetApartmentType(&apartment, &qualifier), S_OK);
+    EXPECT_TRUE(apartment == APTTYPE_MAINSTA || apartment == APTTYPE_STA) << apartment;
+    const HWND handle = window->handle();
+    window.reset();
+    EXPECT_FALSE(IsWindow(handle));
+}
+
 // The window's client area and each control's box in it, as left, top, right and bottom.
 std::vector<std::array<LONG, 4>> boxesOf(HWND window) {
     RECT client{};
