@@ -20,11 +20,13 @@ head='GIF89a\x02\x00\x02\x00\x81\x00\x00\xc0\xc0\x00\xff\xff\xff\x00\x00\x00\x80
 frame='\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x02\x30\x0a\x00\x3b'
 printf '%b' "$head" '\x2c' "$frame" >"$work/no-clear-code.gif"
 printf '%b' "$head" '\x2d' "$frame" >"$work/unknown-block"
-# Refused, not read past its end: a block that is no frame, and the logo cut short in its header,
-# its palette, its picture and its last block's end.
+# The same with its codes' last byte left out: three pixels of four.
+printf '%b' "$head" '\x2c' '\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x01\x30\x00\x3b' >"$work/short-picture"
+# Refused, not read past its end: a block that is no frame, a picture whose codes end before its
+# pixels do, and the logo cut short in its header, its palette, its picture and its last block's end.
 bytes=$(stat -c %s "$assets/logo.gif")
 for cut in 11 30 200 $((bytes - 2)); do head -c "$cut" "$assets/logo.gif" >"$work/cut-at-$cut"; done
-for file in "$work"/unknown-block "$work"/cut-at-*; do
+for file in "$work"/unknown-block "$work"/short-picture "$work"/cut-at-*; do
   status=0
   "$decoder" "$file" "$work/ours.rgba" >/dev/null 2>&1 || status=$?
   [[ $status == 1 ]] || { echo "FAILED: $(basename "$file") gave $status, not a refusal"; exit 1; }
