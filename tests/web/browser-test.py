@@ -480,12 +480,13 @@ def check_glue(page, checks):
         "return getComputedStyle(document.getElementById('Command1')).outlineStyle"), "none")
     if cued:  # as the desktop draws it: inside the button's own box
         checks.true("the focus cue drawn inside the button", shot_of(page, "Command1") != cued)
-    border = "return getComputedStyle(document.getElementById('Command1')).borderTopStyle"
-    raised = page.js(border)
+    edges = "return ['Command1', 'amount'].map(id => getComputedStyle(document.getElementById(id)).borderTopStyle)"
+    raised = page.js(edges)
     page.click("Command1", hold=True)
-    held = page.js(border)
+    held = page.js(edges)
     page.driver.command("release", {})
-    checks.equal("the button raised, and sunk while the mouse holds it", [raised, held], ["outset", "inset"])
+    checks.equal("the button raised, and sunk while the mouse holds it; a field sunk", [raised, held],
+                 [["outset", "inset"], ["inset", "inset"]])
 
 
 def check_loading(driver, url, checks):
