@@ -390,9 +390,9 @@ def check_schemes(page, url, checks):
             "return matchMedia('(prefers-color-scheme: dark)').matches"), dark)
         colours = page.js("const c = (id, p) => getComputedStyle(document.getElementById(id) || document.body)[p];"
                           "return [c('client', 'backgroundColor'), c('Label1', 'color'), c('amount', 'color'),"
-                          " c('amount', 'backgroundColor'), c('fee', 'color')]")
+                          " c('amount', 'backgroundColor'), c('fee', 'color'), c('Command1', 'color')]")
         checks.equal(f"the window's own colours in the {scheme} scheme", colours,
-                     ["rgb(192, 192, 0)", "rgb(0, 0, 0)", "rgb(0, 0, 0)", "rgb(255, 255, 255)", "rgb(0, 0, 0)"])
+                     ["rgb(192, 192, 0)"] + ["rgb(0, 0, 0)"] * 2 + ["rgb(255, 255, 255)"] + ["rgb(0, 0, 0)"] * 2)
         around = page.js("return getComputedStyle(document.body).backgroundColor")
         light = page.js("const [r, g, b] = arguments[0].match(/\\d+/g).map(Number);"
                         "return 0.2126 * r + 0.7152 * g + 0.0722 * b > 64", around)
@@ -537,6 +537,10 @@ def check_touch(page, checks, where, height):
         " a.top - b.bottom, b.left - a.right, a.left - b.right) < 8).map(([m]) => n + ' ' + m))"), [])
     fee = page.js("return document.getElementById('fee').getBoundingClientRect().bottom")
     checks.true(f"the fee above an on-screen keyboard {where} ({fee} of {height} px)", fee <= height / 2)
+    checks.equal(f"controls closer than 8 px to the window's sides or bottom {where}", page.js(
+        "const w = document.getElementById('client').getBoundingClientRect();"
+        "return [...document.querySelectorAll('#client > *')].filter(e => { const r = e.getBoundingClientRect();"
+        " return r.left - w.left < 8 || w.right - r.right < 8 || w.bottom - r.bottom < 8; }).map(e => e.id)"), [])
     checks.equal(f"sideways scrolling {where}", page.js(SIDEWAYS), 0)
     # Firefox can round a caption's scroll height a pixel above its box's (a line is 18.4 px).
     checks.equal(f"texts cut {where}", page.js(CUT, 1), [])
