@@ -257,7 +257,9 @@ CUT = ("return [...document.querySelectorAll('#client > span, #client > label, #
 
 
 def check_layout(page, checks):
-    checks.equal("language", page.js("return document.documentElement.lang"), "en")
+    checks.equal("the language, and a description for search results and shared links", page.js(
+        "return [document.documentElement.lang, !!document.querySelector('meta[name=description]')?.content]"),
+        ["en", True])
     # Tab places as a keyboard user finds them: Tab from the focus at start until it is back.
     start = page.js("return document.activeElement.id")
     places = {start: "1"}
@@ -271,9 +273,13 @@ def check_layout(page, checks):
     page.js("document.activeElement.blur()")
     page.keys("Tab")
     checks.equal("Tab with no control focused", page.js("return document.activeElement.id"), start)
-    checks.equal("the title bar as wide as the window, its title in bold as a desktop's is", page.js(
-        "return [new Set(['caption', 'client'].map(id => document.getElementById(id).offsetWidth)).size,"
-        " getComputedStyle(document.getElementById('caption')).fontWeight]"), [1, "700"])
+    checks.equal("the title bar as wide as the window, its title in bold as a desktop's is, clear of the icon",
+                 page.js("const h = document.getElementById('caption'), r = document.createRange();"
+                         "r.selectNodeContents(h.lastChild);"
+                         "return [new Set(['caption', 'client'].map(id => document.getElementById(id).offsetWidth)).size,"
+                         " getComputedStyle(h).fontWeight,"
+                         " r.getBoundingClientRect().left - h.querySelector('img').getBoundingClientRect().right >= 4]"),
+                 [1, "700", True])
     differences = compare_seen(page.js(DUMP, places))
     for difference in differences:
         checks.failures.append(f"what users see: {difference}")
@@ -446,7 +452,7 @@ def check_glue(page, checks):
         "const t = document.getElementById('report-text');"
         " return [t.scrollWidth <= t.clientWidth, t.innerText.includes('\\n\\nPlease')]"), [True, True])
     # OK as wide as a desktop message box's button: 50 dialog units, 75 px at 96 dpi.
-    checks.equal("a long report in lines a reader can follow, OK centred under them", page.js(
+    checks.equal("a long report in lines a reader can follow, OK centred under them, in a frame", page.js(
         "const d = document.getElementById('report').getBoundingClientRect(),"
         " ok = document.getElementById('report-ok').getBoundingClientRect(),"
         " words = (id) => { const r = document.createRange();"
@@ -454,8 +460,11 @@ def check_glue(page, checks):
         " em = parseFloat(getComputedStyle(document.getElementById('report-text')).fontSize);"
         "return [d.width <= 40 * em, Math.abs((ok.left - d.left) - (d.right - ok.right)) <= 1, ok.width >= 75,"
         # room beside the title's and the report's words, as a message box has
-        " ['report-title', 'report-text'].map(words).every(w => w.left - d.left >= 8 && d.right - w.right >= 8)]"),
-        [True, True, True, True])
+        " ['report-title', 'report-text'].map(words).every(w => w.left - d.left >= 8 && d.right - w.right >= 8),"
+        # and a frame round it, as a window has
+        " ((s) => parseFloat(s.borderTopWidth) >= 1 && !/rgba|transparent/.test(s.borderTopColor)"
+        "   && s.borderTopColor !== s.backgroundColor)(getComputedStyle(document.getElementById('report')))]"),
+        [True, True, True, True, True])
     if page.browser == "chromium":  # what a screen reader reads as the report opens
         dialog = page.cdp("DOM.querySelector", selector="#report",
                           nodeId=page.cdp("DOM.getDocument")["root"]["nodeId"])["nodeId"]
@@ -466,9 +475,10 @@ def check_glue(page, checks):
     page.focused("amount")
     page.set("amount", "100")
     page.click("Command1")
-    checks.equal("a new fee is said politely", page.js(
-        "const a = document.getElementById('announced'); return [a.getAttribute('aria-live'), a.textContent]"),
-        ["polite", "Fee $ 1"])
+    checks.equal("a new fee is said politely, to screen readers alone", page.js(
+        "const a = document.getElementById('announced'), r = a.getBoundingClientRect();"
+        "return [a.getAttribute('aria-live'), a.textContent, r.width <= 1 && r.height <= 1]"),
+        ["polite", "Fee $ 1", True])
     page.click("amount")
     page.keys("Tab")
     checks.equal("the focus shows where it is", page.js(
@@ -544,11 +554,11 @@ def check_touch(page, checks, where, height):
     checks.equal(f"sideways scrolling {where}", page.js(SIDEWAYS), 0)
     # Firefox can round a caption's scroll height a pixel above its box's (a line is 18.4 px).
     checks.equal(f"texts cut {where}", page.js(CUT, 1), [])
-    checks.equal(f"the logo in its own proportions, beside the web address, {where}", page.js(
+    checks.equal(f"the logo in its own proportions, beside the web address and apart from it, {where}", page.js(
         "const i = document.getElementById('Image1'), r = i.getBoundingClientRect(),"
         " a = document.getElementById('Label5').getBoundingClientRect();"
         "return [Math.abs(r.width * i.naturalHeight - r.height * i.naturalWidth) <= i.naturalWidth,"
-        " r.left >= a.right && r.top < a.bottom && a.top < r.bottom]"), [True, True])
+        " r.left >= a.right + 8 && r.top < a.bottom && a.top < r.bottom]"), [True, True])
     page.refused_press()
     checks.equal(f"a report's texts under 16 px, and its OK under 44 px, {where}", page.js(
         "const ok = document.getElementById('report-ok').getBoundingClientRect();"
