@@ -143,10 +143,11 @@ titled() { test "$(xdotool search --onlyvisible --name "^$title\$" | wc -l)" "$1
 # Whether the display has rung since it had rung the number of times given.
 bells_since() { (($(wc -l <"$work/bells") > $1)); }
 
-# Alt+F4 on the window: the program $app ends by itself within fifteen seconds.
+# Alt+F4 on the window: the program $app ends by itself within fifteen seconds, with status 0.
 close_with_alt_f4() {
   xdotool key alt+F4
   for _ in $(seq 150); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$app" 2>/dev/null && fail "the program did not end when its window was closed"
+  wait "$app" || fail "the program ended with status $? when its window was closed"
   echo "$who: Alt+F4 closed the window and the program ended"
 }
