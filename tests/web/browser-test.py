@@ -404,11 +404,16 @@ def check_schemes(page, url, checks):
                         "return 0.2126 * r + 0.7152 * g + 0.0722 * b > 64", around)
         checks.equal(f"the page around the window in the {scheme} scheme ({around})", light, not dark)
         page.refused_press()
-        text, ground = page.js("const s = getComputedStyle(document.getElementById('report-text'));"
-                               "const d = getComputedStyle(document.getElementById('report'));"
-                               "return [s.color, d.backgroundColor]")
+        text, ground, ok = page.js("const c = (id) => getComputedStyle(document.getElementById(id));"
+                                   "return [c('report-text').color, c('report').backgroundColor,"
+                                   " [c('report-ok').color, c('report-ok').backgroundColor]]")
         contrast = page.js(CONTRAST, text, ground)
         checks.true(f"the report's words readable in the {scheme} scheme ({text} on {ground})", contrast >= 4.5)
+        # Its OK as the browser draws a button in that scheme: not a light one in a dark box.
+        light_on_dark = page.js("const sum = (c) => c.match(/[\\d.]+/g).slice(0, 3).reduce((a, b) => a + +b, 0);"
+                                "return sum(arguments[0]) > sum(arguments[1])", *ok)
+        checks.equal(f"the report's OK in the {scheme} scheme ({ok[0]} on {ok[1]})",
+                     [light_on_dark, page.js(CONTRAST, *ok) >= 4.5], [dark, True])
         page.report("Enter")
     if page.browser == "chromium":
         page.cdp("Emulation.setEmulatedMedia", features=[])
