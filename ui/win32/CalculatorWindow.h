@@ -45,7 +45,6 @@ public:
 
     // Lays the controls out for a density, as on a move to a screen of another DPI.
     void layout(UINT dpi);
-    UINT dpi() const { return m_dpi; }
 
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
