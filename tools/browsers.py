@@ -202,9 +202,9 @@ def start(browser, phone=None, language="en-US"):
 def serve(site, caching="max-age=3600"):
     class Host(http.server.SimpleHTTPRequestHandler):
         """The site as a static host with an hour's max-age (or other `caching`) serves it; under
-        /slow-wasm/ and /no-wasm/ with its WebAssembly late by two seconds or missing; under
-        /release/ from the folder the server's `release` names, which a test switches to publish
-        a new release."""
+        /slow-wasm/ and /no-wasm/ with its WebAssembly late by two seconds or missing, under
+        /no-module/ without the module's script; under /release/ from the folder the server's
+        `release` names, which a test switches to publish a new release."""
 
         def log_message(self, *args):  # pylint: disable=arguments-differ
             pass
@@ -214,11 +214,13 @@ def serve(site, caching="max-age=3600"):
             super().end_headers()
 
         def do_GET(self):
-            prefix = next((p for p in ("/slow-wasm/", "/no-wasm/", "/release/") if self.path.startswith(p)), "/")
+            prefixes = ("/slow-wasm/", "/no-wasm/", "/no-module/", "/release/")
+            prefix = next((p for p in prefixes if self.path.startswith(p)), "/")
             self.path = "/" + self.path[len(prefix):]
+            missing = {"/no-wasm/": ".wasm", "/no-module/": "/halvern.js"}.get(prefix)
             if prefix == "/release/":
                 self.directory = self.server.release
-            elif self.path.endswith(".wasm") and prefix == "/no-wasm/":
+            elif missing and self.path.endswith(missing):
                 self.send_error(404)
                 return
             elif self.path.endswith(".wasm") and prefix == "/slow-wasm/":

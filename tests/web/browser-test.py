@@ -519,10 +519,12 @@ def check_loading(driver, url, checks):
     checks.equal("a press while it loads, once it has", page.text("fee"), "1")
     _, hidden, words, _ = page.js(state)
     checks.true(f"once it has loaded ({words!r})", hidden or "Loading" not in words)
-    driver.command("navigate", {"url": url + "no-wasm/"})
-    shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
-    checks.equal("when it cannot load", shown, [True, False, "The calculator could not load here. Check the"
-                                                " connection, or try another browser, and reload the page.", True])
+    for missing in ("no-wasm", "no-module"):  # its WebAssembly, or its script itself
+        driver.command("navigate", {"url": url + missing + "/"})
+        shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
+        checks.equal(f"when it cannot load ({missing})", shown, [True, False, "The calculator could not load here."
+                                                                 " Check the connection, or try another browser,"
+                                                                 " and reload the page.", True])
     checks.true("the button greyed", page.js(
         "return getComputedStyle(document.getElementById('Command1')).color") != "rgb(0, 0, 0)")
 
