@@ -513,6 +513,10 @@ def check_loading(driver, url, checks):
              " [...document.querySelectorAll('#client input')].every(f => f.disabled)]")
     driver.command("navigate", {"url": url + "slow-wasm/"})
     checks.equal("while the calculation loads", page.js(state), [False, False, "Loading the calculator\u2026", False])
+    checks.true("the bar's words clear of its edges, as a desktop's status bar has them", page.js(
+        "const bar = document.getElementById('status'), words = document.createRange();"
+        "words.selectNodeContents(bar); const w = words.getBoundingClientRect(), b = bar.getBoundingClientRect();"
+        "return w.left - b.left >= 3 && w.top - b.top >= 2"))
     page.set("amount", "100")
     page.click("Command1")
     wait_for(lambda: page.js("return document.body.dataset.ready === 'true'"), what="the slow load")
