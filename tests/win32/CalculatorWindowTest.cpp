@@ -29,6 +29,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -509,6 +510,25 @@ TEST_F(Win32Window, LivesInAWindowsApartmentAndGoesWithItsObject) {
     EXPECT_FALSE(IsWindow(handle));
 }
 
+// A window's thread ends the apartment it began, and leaves one the thread was already in, of
+// another kind, to the code that began it.
+TEST(WindowThread, EndsItsOwnApartmentAlone) {
+    HRESULT afterItsOwn = S_OK, afterAnother = E_FAIL;
+    std::thread([&] {
+        APTTYPE apartment{};
+        APTTYPEQUALIFIER qualifier{};
+        { const halvern::win32::WindowThread own; }
+        afterItsOwn = CoGetApartmentType(&apartment, &qualifier);
+        if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+            { const halvern::win32::WindowThread inAnother; }
+            afterAnother = CoGetApartmentType(&apartment, &qualifier);
+            CoUninitialize();
+        }
+    }).join();
+    EXPECT_EQ(afterItsOwn, CO_E_NOTINITIALIZED) << "its own apartment left behind";
+    EXPECT_EQ(afterAnother, S_OK) << "the apartment it found ended";
+}
+
 // The window's client area and each control's box in it, as left, top, right and bottom.
 std::vector<std::array<LONG, 4>> boxesOf(HWND window) {
     RECT client{};
@@ -790,16 +810,27 @@ HFONT fontOf(HWND control) {
     return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
 }
 
-// The height of the control's characters in pixels, as the desktop's font size gives it (a
-// negative lfHeight), give or take the pixel GDI rounds it by: a font asked for by its cell
-// height draws them smaller.
-int pixelsOf(HWND control) {
+// The metrics of the control's font, or of the same font `larger` pixels larger.
+TEXTMETRICW metricsOf(HWND control, int larger = 0) {
+    LOGFONTW font{};
+    GetObjectW(fontOf(control), sizeof font, &font);
+    font.lfHeight -= font.lfHeight < 0 ? larger : -larger;
+    HFONT sized = CreateFontIndirectW(&font);
     HDC dc = GetDC(control);
-    const HGDIOBJ previous = SelectObject(dc, fontOf(control));
+    const HGDIOBJ previous = SelectObject(dc, sized);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
+    DeleteObject(sized);
+    return metrics;
+}
+
+// The height of the control's characters in pixels, as the desktop's font size gives it (a
+// negative lfHeight), give or take the pixel GDI rounds it by: a font asked for by its cell
+// height draws them smaller.
+int pixelsOf(HWND control) {
+    const TEXTMETRICW metrics = metricsOf(control);
     return metrics.tmHeight - metrics.tmInternalLeading;
 }
 
@@ -842,7 +873,8 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
     moveToDpi(96);
 }
 
-// A desktop font too large for the boxes: every text still shows whole, in a smaller size.
+// A desktop font too large for the boxes: every text still shows whole, in a smaller size; a
+// field's no smaller than it need be: one pixel larger, its line would not fit inside its edge.
 TEST_F(Win32Window, EveryTextShowsWholeUnderALargeDesktopFont) {
     NONCLIENTMETRICSW desktop{};
     desktop.cbSize = sizeof desktop;
@@ -858,6 +890,11 @@ TEST_F(Win32Window, EveryTextShowsWholeUnderALargeDesktopFont) {
         SCOPED_TRACE(nameOf(*window, item));
         if (kindOf(item) != "picture")
             expectWhole(item);
+        RECT room{};
+        GetClientRect(item, &room);
+        if (kindOf(item) == "field") {
+            EXPECT_GT(metricsOf(item, 1).tmHeight, room.bottom) << "would fit one pixel larger";
+        }
     }
 }
 
