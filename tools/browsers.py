@@ -8,6 +8,7 @@ import functools
 import http.server
 import json
 import os
+import pathlib
 import shutil
 import socket
 import subprocess
@@ -203,8 +204,9 @@ def serve(site, caching="max-age=3600"):
     class Host(http.server.SimpleHTTPRequestHandler):
         """The site as a static host with an hour's max-age (or other `caching`) serves it; under
         /slow-wasm/ and /no-wasm/ with its WebAssembly late by two seconds or missing, under
-        /no-module/ without the module's script; under /release/ from the folder the server's
-        `release` names, which a test switches to publish a new release."""
+        /no-module/ without the module's script, under /no-webassembly/ as a browser that runs
+        none (a locked-down one); under /release/ from the folder the server's `release` names,
+        which a test switches to publish a new release."""
 
         def log_message(self, *args):  # pylint: disable=arguments-differ
             pass
@@ -214,7 +216,7 @@ def serve(site, caching="max-age=3600"):
             super().end_headers()
 
         def do_GET(self):
-            prefixes = ("/slow-wasm/", "/no-wasm/", "/no-module/", "/release/")
+            prefixes = ("/slow-wasm/", "/no-wasm/", "/no-module/", "/no-webassembly/", "/release/")
             prefix = next((p for p in prefixes if self.path.startswith(p)), "/")
             self.path = "/" + self.path[len(prefix):]
             missing = {"/no-wasm/": ".wasm", "/no-module/": "/halvern.js"}.get(prefix)
@@ -225,6 +227,13 @@ def serve(site, caching="max-age=3600"):
                 return
             elif self.path.endswith(".wasm") and prefix == "/slow-wasm/":
                 time.sleep(2)
+            elif self.path == "/layout.js" and prefix == "/no-webassembly/":
+                body = b"delete globalThis.WebAssembly;\n" + pathlib.Path(self.directory, "layout.js").read_bytes()
+                self.send_response(200)
+                self.send_header("Content-Type", "text/javascript")
+                self.end_headers()
+                self.wfile.write(body)
+                return
             super().do_GET()
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Host, directory=site))

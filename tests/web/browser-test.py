@@ -523,7 +523,7 @@ def check_loading(driver, url, checks):
     checks.equal("a press while it loads, once it has", page.text("fee"), "1")
     _, hidden, words, _ = page.js(state)
     checks.true(f"once it has loaded ({words!r})", hidden or "Loading" not in words)
-    for missing in ("no-wasm", "no-module"):  # its WebAssembly, or its script itself
+    for missing in ("no-wasm", "no-module", "no-webassembly"):  # its WebAssembly, its script, the browser's
         driver.command("navigate", {"url": url + missing + "/"})
         shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
         checks.equal(f"when it cannot load ({missing})", shown, [True, False, "The calculator could not load here."
@@ -632,6 +632,19 @@ def check_text_size(page, url, checks):
     finally:
         page.cdp("Page.setFontSizes", fontSizes={"standard": 16})
         page.load(url)
+
+
+def check_line_spacing(page, url, checks):
+    """A reader's style sheet that spaces lines 1.5 apart, as WCAG's text spacing has them: the
+    captions, too tall then for their boxes, show whole in the touch layout. In Chromium, where a
+    script can run first."""
+    with page.before_scripts("addEventListener('DOMContentLoaded', () => { const s = new CSSStyleSheet();"
+                             " s.replaceSync('* { line-height: 1.5 !important; }');"
+                             " document.adoptedStyleSheets = [s]; });"):
+        page.load(url)
+    checks.equal("the layout and texts cut under lines 1.5 apart",
+                 [page.js("return document.documentElement.dataset.layout"), page.js(CUT, 1)], ["touch", []])
+    page.load(url)
 
 
 def check_without_scripts(page, url, checks):
@@ -880,6 +893,7 @@ def main():
                 ("schemes", lambda: check_schemes(page, url, checks)),
                 ("turning", lambda: browser == "chromium" and check_turning(page, url, checks)),
                 ("text size", lambda: browser == "chromium" and check_text_size(page, url, checks)),
+                ("line spacing", lambda: browser == "chromium" and check_line_spacing(page, url, checks)),
                 ("no scripts", lambda: browser == "chromium" and check_without_scripts(page, url, checks)),
                 ("input method", lambda: browser == "chromium" and check_input_method(page, url, checks)),
                 ("no editing command", lambda: browser == "chromium" and check_without_editing_command(page, url, checks)),
