@@ -541,7 +541,9 @@ SIDEWAYS = ("return Math.max(document.scrollingElement.scrollWidth, innerWidth)"
 
 def check_touch(page, checks, where, height):
     """Touch sizes, the fee above an on-screen keyboard, nothing wider than the screen."""
-    checks.equal(f"the layout {where}", page.js("return document.documentElement.dataset.layout"), "touch")
+    checks.equal(f"the layout {where}, the window flat on the page as an app's screen is, with no shadow", page.js(
+        "return [document.documentElement.dataset.layout, getComputedStyle(document.querySelector('main')).boxShadow]"),
+        ["touch", "none"])
     checks.equal(f"the fields' on-screen keyboard {where}", page.js(
         "return [...document.querySelectorAll('#client > input')].map(f => f.inputMode)"), ["decimal"] * 3)
     checks.equal(f"texts under 16 px {where}", page.js(
