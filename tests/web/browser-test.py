@@ -638,8 +638,8 @@ def check_text_size(page, url, checks):
 
 def check_line_spacing(page, url, checks):
     """A reader's style sheet that spaces lines 1.5 apart, as WCAG's text spacing has them: the
-    captions, too tall then for their boxes, show whole in the touch layout. In Chromium, where a
-    script can run first."""
+    window's texts, too tall then for their boxes, show whole in the touch layout. In Chromium,
+    where a script can run first."""
     with page.before_scripts("addEventListener('DOMContentLoaded', () => { const s = new CSSStyleSheet();"
                              " s.replaceSync('* { line-height: 1.5 !important; }');"
                              " document.adoptedStyleSheets = [s]; });"):

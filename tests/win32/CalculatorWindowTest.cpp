@@ -890,9 +890,9 @@ TEST_F(Win32Window, EveryTextShowsWholeUnderALargeDesktopFont) {
         SCOPED_TRACE(nameOf(*window, item));
         if (kindOf(item) != "picture")
             expectWhole(item);
-        RECT room{};
-        GetClientRect(item, &room);
         if (kindOf(item) == "field") {
+            RECT room{};
+            GetClientRect(item, &room);
             EXPECT_GT(metricsOf(item, 1).tmHeight, room.bottom) << "would fit one pixel larger";
         }
     }
