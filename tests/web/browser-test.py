@@ -909,15 +909,17 @@ def main():
                                            page.screenshot(screenshot))),
                 ("phone", lambda: narrow(driver, url, screenshot, checks)),
                 ("host", lambda: check_host(url, checks))]:
-            # A browser under load loses its session now and then, whatever the page does:
-            # started again, the check runs once more; a second loss, or any other error, fails.
+            # A browser under load loses its session now and then, whatever the page does, or
+            # (WebKit, once beside such a loss) cannot read a script's result back: started again,
+            # the check runs once more; a second loss, or any other error, fails.
             for attempt in (1, 2):
                 try:
                     check()
                     break
                 except Exception as error:  # pylint: disable=broad-except
-                    if attempt == 1 and "invalid session id" in str(error):
-                        print(f"{browser}: the browser lost its session in the {name} check; started again")
+                    lost = ("invalid session id", "Could not parse script result")
+                    if attempt == 1 and any(words in str(error) for words in lost):
+                        print(f"{browser}: the browser lost its session in the {name} check ({error}); started again")
                         driver = restart(driver)
                         continue
                     checks.failures.append(f"{name}: {error}")
