@@ -810,20 +810,42 @@ HFONT fontOf(HWND control) {
     return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
 }
 
-// The metrics of the control's font, or of the same font `larger` pixels larger.
-TEXTMETRICW metricsOf(HWND control, int larger = 0) {
+// What `measure` finds on the control's device context, in the control's font made `larger`
+// pixels larger.
+template <typename Measure>
+auto measuredIn(HWND control, int larger, Measure measure) {
     LOGFONTW font{};
     GetObjectW(fontOf(control), sizeof font, &font);
     font.lfHeight -= font.lfHeight < 0 ? larger : -larger;
     HFONT sized = CreateFontIndirectW(&font);
     HDC dc = GetDC(control);
     const HGDIOBJ previous = SelectObject(dc, sized);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
+    const auto measured = measure(dc);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
     DeleteObject(sized);
-    return metrics;
+    return measured;
+}
+
+TEXTMETRICW metricsOf(HWND control, int larger = 0) {
+    return measuredIn(control, larger, [](HDC dc) {
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        return metrics;
+    });
+}
+
+// Whether the caption's text would still show on one line in its box one pixel larger.
+bool fitsOnePixelLarger(HWND caption) {
+    RECT room{};
+    GetClientRect(caption, &room);
+    const RECT needed = measuredIn(caption, 1, [caption](HDC dc) {
+        RECT extent{};
+        DrawTextW(dc, windowText(caption).c_str(), -1, &extent,
+                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        return extent;
+    });
+    return needed.right <= room.right && needed.bottom <= room.bottom;
 }
 
 // The height of the control's characters in pixels, as the desktop's font size gives it (a
@@ -851,7 +873,8 @@ void expectDesktopFace(HWND control, const LOGFONTW& desktop) {
 }
 
 // Every text shows whole where the control draws it, at 96 and at 192 dpi, and a field in the
-// desktop font's size, as every program's are.
+// desktop font's size, as every program's are; the captions, which share one size, no smaller
+// than they need be: below the desktop's size, one pixel larger, one of them would not fit.
 TEST_F(Win32Window, EveryTextShowsWhole) {
     for (const UINT dpi : {96U, 192U}) {
         SCOPED_TRACE(dpi);
@@ -859,6 +882,8 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
         NONCLIENTMETRICSW desktop{};
         desktop.cbSize = sizeof desktop;
         SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof desktop, &desktop, 0, dpi);
+        bool captionsFitLarger = true;
+        LOGFONTW caption{};
         for (HWND item : controlsOf(window->handle())) {
             if (kindOf(item) == "picture")
                 continue;
@@ -868,7 +893,14 @@ TEST_F(Win32Window, EveryTextShowsWhole) {
             if (kindOf(item) == "field") {
                 EXPECT_NEAR(pixelsOf(item), std::abs(desktop.lfMessageFont.lfHeight), 1);
             }
+            if (kindOf(item) == "label") {
+                GetObjectW(fontOf(item), sizeof caption, &caption);
+                captionsFitLarger = captionsFitLarger && fitsOnePixelLarger(item);
+            }
         }
+        EXPECT_TRUE(std::abs(caption.lfHeight) >= std::abs(desktop.lfMessageFont.lfHeight) ||
+                    !captionsFitLarger)
+            << "the captions' " << std::abs(caption.lfHeight) << " px would fit one pixel larger";
     }
     moveToDpi(96);
 }
