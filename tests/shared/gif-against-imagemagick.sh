@@ -2,7 +2,7 @@
 # The windows' GIF decoder against ImageMagick's, pixel for pixel: the logos as the asset
 # generator writes them, and the same pictures as ImageMagick writes them (full LZW compression,
 # interlaced, one frame with a palette of its own), a 256-colour picture, and a stream that starts
-# without a clear code, as the format allows.
+# without a clear code and in sub-blocks of one byte, as the format allows.
 #   gif-against-imagemagick.sh <gif-to-rgba> <assets folder>
 set -euo pipefail
 decoder=$1 assets=$2
@@ -15,9 +15,9 @@ convert "$assets/logo@2x.gif" -interlace GIF "$work/interlaced.gif"
 convert -size 64x48 gradient:red-blue -colors 256 "$work/colours.gif"
 convert "$assets/logo.gif" -colors 7 +remap "$work/local-palette.gif"
 convert -size 1x1 xc:gold "$work/one-pixel.gif"
-# 2 x 2, four colours; the codes 0, 6 (the first it defines), 0, end.
+# 2 x 2, four colours; the codes 0, 6 (the first it defines), 0, end, in two sub-blocks of a byte.
 head='GIF89a\x02\x00\x02\x00\x81\x00\x00\xc0\xc0\x00\xff\xff\xff\x00\x00\x00\x80\x80\x80'
-frame='\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x02\x30\x0a\x00\x3b'
+frame='\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x01\x30\x01\x0a\x00\x3b'
 printf '%b' "$head" '\x2c' "$frame" >"$work/no-clear-code.gif"
 printf '%b' "$head" '\x2d' "$frame" >"$work/unknown-block"
 # The same with its codes' last byte left out: three pixels of four.
