@@ -396,9 +396,11 @@ def check_schemes(page, url, checks):
             "return matchMedia('(prefers-color-scheme: dark)').matches"), dark)
         colours = page.js("const c = (id, p) => getComputedStyle(document.getElementById(id) || document.body)[p];"
                           "return [c('client', 'backgroundColor'), c('Label1', 'color'), c('amount', 'color'),"
-                          " c('amount', 'backgroundColor'), c('fee', 'color'), c('Command1', 'color')]")
-        checks.equal(f"the window's own colours in the {scheme} scheme", colours,
-                     ["rgb(192, 192, 0)"] + ["rgb(0, 0, 0)"] * 2 + ["rgb(255, 255, 255)"] + ["rgb(0, 0, 0)"] * 2)
+                          " c('amount', 'backgroundColor'), c('fee', 'color'), c('Command1', 'color'),"
+                          " c('report-title', 'color'), c('report-title', 'backgroundColor')]")
+        checks.equal(f"the window's own colours, and its report's title bar's, in the {scheme} scheme", colours,
+                     ["rgb(192, 192, 0)"] + ["rgb(0, 0, 0)"] * 2 + ["rgb(255, 255, 255)"] + ["rgb(0, 0, 0)"] * 2
+                     + ["rgb(255, 255, 255)", "rgb(43, 87, 151)"])
         around = page.js("return getComputedStyle(document.body).backgroundColor")
         light = page.js("const [r, g, b] = arguments[0].match(/\\d+/g).map(Number);"
                         "return 0.2126 * r + 0.7152 * g + 0.0722 * b > 64", around)
