@@ -280,6 +280,14 @@ def check_layout(page, checks):
                          " getComputedStyle(h).fontWeight,"
                          " r.getBoundingClientRect().left - h.querySelector('img').getBoundingClientRect().right >= 4]"),
                  [1, "700", True])
+    # Centred as a dialog opens on a desktop, with the status bar where it shows; the logo's size
+    # written in the page, so nothing moves as it loads.
+    checks.equal("the window in the middle of the page, the logo's size in the page as drawn", page.js(
+        "const w = document.querySelector('main').getBoundingClientRect(), i = document.getElementById('Image1'),"
+        " s = document.getElementById('status'), bottom = s.hidden ? w.bottom : s.getBoundingClientRect().bottom;"
+        "return [Math.abs(w.left - (innerWidth - w.right)) <= 1, Math.abs(w.top - (innerHeight - bottom)) <= 1,"
+        " [i.width, i.height].join() === [i.getAttribute('width'), i.getAttribute('height')].join()]"),
+        [True, True, True])
     differences = compare_seen(page.js(DUMP, places))
     for difference in differences:
         checks.failures.append(f"what users see: {difference}")
