@@ -452,9 +452,11 @@ def check_glue(page, checks):
     manifest = page.js_async("fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
                              ".then(m => done([m.name, m.start_url, m.display]), e => done(String(e)));")
     checks.equal("the manifest the page links", manifest, [what_users_see()[0]["text"], "./", "standalone"])
-    home = page.js_async("const i = new Image(); i.onload = () => done(i.naturalWidth); i.onerror = () => done(0);"
-                         "i.src = document.querySelector('link[rel=apple-touch-icon]').href;")
-    checks.true(f"the home screen's icon as large as a phone shows it ({home} px)", home >= 180)
+    icons = page.js_async("Promise.all(['icon', 'apple-touch-icon'].map((rel) => new Promise((loaded) => {"
+                          " const i = new Image(); i.onload = () => loaded(i.naturalWidth); i.onerror = () => loaded(0);"
+                          " i.src = document.querySelector(`link[rel=${rel}]`).href; }))).then(done);")
+    checks.true(f"the tab's icon, and the home screen's as large as a phone shows it ({icons} px)",
+                icons[0] >= 16 and icons[1] >= 180)
     scope = page.js_async("navigator.serviceWorker.ready.then(r => done(r.scope), e => done(String(e)));")
     checks.equal("the worker's scope", scope, page.js("return new URL('./', location.href).href"))
     page.set("amount", "W" * 60)  # the report quotes forty of them, wider than the box
