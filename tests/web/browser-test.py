@@ -446,6 +446,11 @@ def check_glue(page, checks):
                      "return [['--caption-size', 'Label1'], ['--field-size', 'amount'], ['--button-size', 'Command1']]"
                      ".map(([p, id]) => [root.getPropertyValue(p).trim() !== '', root.getPropertyValue(p).trim() === size(id)])")
     checks.equal("the captions, fields and button in the sizes fitted for them", fitted, [[True, True]] * 3)
+    checks.equal("texts the fit measures otherwise than the page lays them out", page.js(
+        "return [...document.querySelectorAll('#client > span, #client > label, #client > button')].filter((e) => {"
+        " const r = document.createRange(), size = parseFloat(getComputedStyle(e).fontSize); r.selectNodeContents(e);"
+        " return Math.abs(halvernPage.measure(size, e.textContent).width - r.getBoundingClientRect().width) > 1; })"
+        ".map((e) => e.id)"), [])
     checks.equal("every control in the one family the fit measures, as a desktop window's in its font", page.js(
         "return new Set(['Label1', 'amount', 'Command1', 'report-ok']"
         ".map(id => getComputedStyle(document.getElementById(id)).fontFamily)).size"), 1)
