@@ -22,11 +22,14 @@ printf '%b' "$head" '\x2c' "$frame" >"$work/no-clear-code.gif"
 printf '%b' "$head" '\x2d' "$frame" >"$work/unknown-block"
 # The same with its codes' last byte left out: three pixels of four.
 printf '%b' "$head" '\x2c' '\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x01\x30\x00\x3b' >"$work/short-picture"
+# A comment that claims 255 bytes where fewer are left, a whole picture among them.
+printf '%b' "$head" '\x21\xfe\xff\x00\x2c' "$frame" >"$work/cut-comment"
 # Refused, not read past its end: a block that is no frame, a picture whose codes end before its
-# pixels do, and the logo cut short in its header, its palette, its picture and its last block's end.
+# pixels do, a comment cut short, and the logo cut short in its header, its palette, its picture
+# and its last block's end.
 bytes=$(stat -c %s "$assets/logo.gif")
 for cut in 11 30 200 $((bytes - 2)); do head -c "$cut" "$assets/logo.gif" >"$work/cut-at-$cut"; done
-for file in "$work"/unknown-block "$work"/short-picture "$work"/cut-at-*; do
+for file in "$work"/unknown-block "$work"/short-picture "$work"/cut-comment "$work"/cut-at-*; do
   status=0
   "$decoder" "$file" "$work/ours.rgba" >/dev/null 2>&1 || status=$?
   [[ $status == 1 ]] || { echo "FAILED: $(basename "$file") gave $status, not a refusal"; exit 1; }
