@@ -567,8 +567,8 @@ def check_touch(page, checks, where, height):
         "return [...document.querySelectorAll('#caption, #client > :not(img)')]"
         ".filter(e => parseFloat(getComputedStyle(e).fontSize) < 16).map(e => e.id)"), [])
     checks.equal(f"typed text under 4 px from its field's sides {where}", page.js(
-        "return [...document.querySelectorAll('#client > input')].filter(e => ((s) =>"
-        " Math.min(parseFloat(s.paddingLeft), parseFloat(s.paddingRight)))(getComputedStyle(e)) < 4).map(e => e.id)"), [])
+        "return [...document.querySelectorAll('#client > input')].map(e => [e.id, getComputedStyle(e)])"
+        ".filter(([, s]) => Math.min(parseFloat(s.paddingLeft), parseFloat(s.paddingRight)) < 4).map(([id]) => id)"), [])
     checks.equal(f"controls under 44 px {where}", page.js(
         "return [...document.querySelectorAll('#client > input, #client > button')].filter(e =>"
         " e.getBoundingClientRect().width < 44 || e.getBoundingClientRect().height < 44).map(e => e.id)"), [])
