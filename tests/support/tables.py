@@ -29,20 +29,20 @@ def rows(name):
 SEEN = ("name", "kind", "left", "top", "width", "height", "background", "tab", "label", "text")
 
 
-def what_users_see():
+def what_users_see(table="what-users-see.tsv"):
     seen = []
-    for row in rows("what-users-see.tsv"):
+    for row in rows(table):
         if len(row) != len(SEEN):
-            raise SystemExit(f"what-users-see.tsv: not {len(SEEN)} columns in {row}")
+            raise SystemExit(f"{table}: not {len(SEEN)} columns in {row}")
         seen.append(dict(zip(SEEN, row)))
     return seen
 
 
-def compare_seen(dump, scale=1):
+def compare_seen(dump, scale=1, table="what-users-see.tsv"):
     """What differs between a window's dump of its controls (rows of the table's columns, as
     text, in the order a screen reader reads them, boxes at `scale` times 96 dpi) and the table,
     one readable line each; a box may be off by less than one pixel of 96 dpi."""
-    table = what_users_see()
+    table = what_users_see(table)
     differences = []
     shown = [row[0] for row in dump]
     if shown != [row["name"] for row in table]:
@@ -61,6 +61,7 @@ def compare_seen(dump, scale=1):
                 same = abs(int(got) - scale * int(want)) < scale
                 want = str(scale * int(want))
             else:
+                want = expand(want)
                 same = got == want
             if not same:
                 differences.append(f"{expected['name']}: {column} is {got!r} in the window, "

@@ -219,13 +219,14 @@ class Checks:
         self.equal(what, bool(condition), True)
 
 
-# The page's dump of what it shows, in the order a screen reader reads it, as rows of
-# what-users-see.tsv's columns. A background is fixed where it differs from that of a bare element
-# of the same kind in the same place, which the page's look gives; a field's name is what its
-# label gives it.
+# The page's dump of what it shows, the window or (arguments[1]) the report, in the order a screen
+# reader reads it, as rows of what-users-see.tsv's columns. A background is fixed where it differs
+# from that of a bare element of the same kind in the same place, which the page's look gives; a
+# field's name is what its label gives it.
 DUMP = """
-const client = document.getElementById('client'), frame = client.getBoundingClientRect();
-const kinds = {INPUT: 'field', BUTTON: 'button', IMG: 'picture', LABEL: 'label', SPAN: 'label'};
+const client = document.getElementById(arguments[1] || 'client'), frame = client.getBoundingClientRect();
+const kinds = {INPUT: 'field', BUTTON: 'button', IMG: 'picture', LABEL: 'label', SPAN: 'label', H2: 'label',
+  P: 'label'};
 const hex = c => { const v = c.match(/[0-9.]+/g).slice(0, 3).map(Number);
   return '#' + v.map(n => n.toString(16).padStart(2, '0')).join(''); };
 const background = (e, tag, where) => {
@@ -243,7 +244,8 @@ const row = (e, name, kind, text, tag, where) => { const r = e.getBoundingClient
   return [name, kind, ...[r.left - frame.left, r.top - frame.top, r.width, r.height].map(v =>
     String(Math.round(v))), background(e, tag, where), arguments[0][name] || '-',
     e.tagName === 'INPUT' ? named(e) || '-' : '-', text]; };
-return [row(client, 'form1', 'window', document.title, 'div', document.body),
+return [row(client, arguments[1] || 'form1', 'window', arguments[1] ? client.querySelector('h2').textContent
+  : document.title, client.tagName, document.body),
   ...[...client.children].map(e => row(e, e.id, kinds[e.tagName] || e.tagName.toLowerCase(),
     e.tagName === 'INPUT' ? e.value : e.tagName === 'IMG' ? e.alt : e.textContent, e.tagName,
     client))];
@@ -256,19 +258,34 @@ CUT = ("return [...document.querySelectorAll('#client > span, #client > label, #
        ".map(e => e.id)")
 
 
-def check_layout(page, checks):
-    checks.equal("the language, and a description for search results and shared links", page.js(
-        "return [document.documentElement.lang, !!document.querySelector('meta[name=description]')?.content]"),
-        ["en", True])
-    # Tab places as a keyboard user finds them: Tab from the focus at start until it is back.
+def check_seen(page, checks, table="what-users-see.tsv"):
+    """The page's dump against a table of what users see, with the Tab places a keyboard user
+    finds: Tab from the focus at start until it is back. Returns the control focused at start.
+    The report, while one shows, against a table of its own, which has no Tab places."""
     start = page.js("return document.activeElement.id")
     places = {start: "1"}
+    report = page.showing() is not None
     for place in range(2, 12):
+        if report:
+            break
         page.keys("Tab")
         reached = page.js("return document.activeElement.id")
         if reached == start or reached in places:
             break
         places[reached] = str(place)
+    differences = compare_seen(page.js(DUMP, {} if report else places, "report" if report else None),
+                               table=table)
+    for difference in differences:
+        checks.failures.append(f"{table}: {difference}")
+    checks.passed += not differences
+    return start
+
+
+def check_layout(page, checks):
+    checks.equal("the language, and a description for search results and shared links", page.js(
+        "return [document.documentElement.lang, !!document.querySelector('meta[name=description]')?.content]"),
+        ["en", True])
+    start = check_seen(page, checks)
     # From nowhere, as after a click on the window's background: Tab goes to the chain's start.
     page.js("document.activeElement.blur()")
     page.keys("Tab")
@@ -288,10 +305,6 @@ def check_layout(page, checks):
         "return [Math.abs(w.left - (innerWidth - w.right)) <= 1, Math.abs(w.top - (innerHeight - bottom)) <= 1,"
         " [i.width, i.height].join() === [i.getAttribute('width'), i.getAttribute('height')].join()]"),
         [True, True, True])
-    differences = compare_seen(page.js(DUMP, places))
-    for difference in differences:
-        checks.failures.append(f"what users see: {difference}")
-    checks.passed += not differences
     checks.equal("spelling and autofill suggestions over the numbers", page.js(
         "return [...document.querySelectorAll('#client > input')]"
         ".filter(f => f.autocomplete !== 'off' || f.spellcheck).map(f => f.id)"), [])
@@ -464,6 +477,10 @@ def check_glue(page, checks):
                 icons[0] >= 16 and icons[1] >= 180)
     scope = page.js_async("navigator.serviceWorker.ready.then(r => done(r.scope), e => done(String(e)));")
     checks.equal("the worker's scope", scope, page.js("return new URL('./', location.href).href"))
+    if page.browser == "chromium":  # whose lines and buttons are as high as the table's
+        page.refused_press()
+        check_seen(page, checks, "what-a-report-shows.tsv")
+        page.report("Enter")
     page.set("amount", "W" * 60)  # the report quotes forty of them, wider than the box
     corner = page.browser == "chromium" and shot_of(page)
     page.click("Command1")
@@ -609,6 +626,10 @@ def check_phone(site, screenshot, checks):
     driver = start("chromium", {"width": 390, "height": 844, "pixelRatio": 3.0, "touch": True})
     try:
         page = Page(driver, "chromium", f"http://127.0.0.1:{server.server_address[1]}/")
+        check_seen(page, checks, "what-users-see-on-a-phone.tsv")
+        page.refused_press()
+        check_seen(page, checks, "what-a-report-shows-on-a-phone.tsv")
+        page.report("Enter")
         check_touch(page, checks, "on a phone", 844)
         page.screenshot(screenshot.replace(".png", "-on-a-phone.png"))
         check_scenarios(page, checks, " on a phone")
