@@ -262,17 +262,15 @@ def check_seen(page, checks, table="what-users-see.tsv"):
     """The page's dump against a table of what users see, with the Tab places a keyboard user
     finds: Tab from the focus at start until it is back. Returns the control focused at start.
     The report, while one shows, against a table of its own, which has no Tab places."""
-    start = page.js("return document.activeElement.id")
-    places = {start: "1"}
     report = page.showing() is not None
-    for place in range(2, 12):
-        if report:
-            break
+    start = page.js("return document.activeElement.id")
+    places = {} if report else {start: "1"}
+    while places and len(places) < 11:
         page.keys("Tab")
         reached = page.js("return document.activeElement.id")
-        if reached == start or reached in places:
+        if reached in places:
             break
-        places[reached] = str(place)
+        places[reached] = str(len(places) + 1)
     differences = compare_seen(page.js(DUMP, {} if report else places, "report" if report else None),
                                table=table)
     for difference in differences:
