@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The windows' GIF decoder against ImageMagick's, pixel for pixel: the logos as the asset
 # generator writes them, and the same pictures as ImageMagick writes them (full LZW compression,
-# interlaced, one frame with a palette of its own), a 256-colour picture, and a stream that starts
-# without a clear code and in sub-blocks of one byte, as the format allows.
+# interlaced, one frame with a palette of its own), a 256-colour picture, one over 255 pixels each
+# way (its sizes take both bytes), and a stream that starts without a clear code and in sub-blocks
+# of one byte, as the format allows.
 #   gif-against-imagemagick.sh <gif-to-rgba> <assets folder>
 set -euo pipefail
 decoder=$1 assets=$2
@@ -13,6 +14,7 @@ cp "$assets/logo.gif" "$assets/logo@2x.gif" "$work/"
 convert "$assets/logo.gif" "$work/recompressed.gif"
 convert "$assets/logo@2x.gif" -interlace GIF "$work/interlaced.gif"
 convert -size 64x48 gradient:red-blue -colors 256 "$work/colours.gif"
+convert -size 300x260 gradient:gold-navy -colors 16 "$work/large.gif"
 convert "$assets/logo.gif" -colors 7 +remap "$work/local-palette.gif"
 convert -size 1x1 xc:gold "$work/one-pixel.gif"
 # 2 x 2, four colours; the codes 0, 6 (the first it defines), 0, end, in two sub-blocks of a byte.
