@@ -235,11 +235,9 @@ as_ci() {
 }
 
 # Side by side: one system installs while the other builds. Each log is shown when it is done.
-# The new user's make test takes the longer, so its builds have the cores first; the CI system's
-# lint uses what they leave.
 ( set -e; as_new_user ) >"$work/user.log" 2>&1 &
 user_job=$!
-( set -e; renice -n 10 -p "$BASHPID" >/dev/null; as_ci ) >"$work/ci.log" 2>&1 &
+( set -e; as_ci ) >"$work/ci.log" 2>&1 &
 ci_job=$!
 failed=0
 for job in user:$user_job ci:$ci_job; do
