@@ -51,14 +51,37 @@ if [[ $1 == --prepare ]]; then
     find "$prefix" -type f -links +1 ! -path '*/system32/*' ! -path '*/winsxs/*' \
       -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv "$f.copy" "$f"; done' sh {} +
     export WINEPREFIX=$prefix
+    settings=
     if [[ $driver == null ]]; then
-      DISPLAY= "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+      settings+=$'[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Graphics"="null"\n\n'
     fi
     if [[ -n $dpi ]]; then
-      DISPLAY= "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" \
-        /f >/dev/null 2>&1
+      settings+=$(printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x' "$dpi")
+    fi
+    # One import sets them all. Wine's first start in a new prefix has, once in many CI runs,
+    # failed without a word; it is tried again, and a last failure shows what Wine said.
+    if [[ -n $settings ]]; then
+      printf 'REGEDIT4\n\n%s\n' "$settings" >"$prefix/drive_c/halvern-settings.reg"
+      for attempt in 1 2 3; do
+        if said=$(DISPLAY= "$wine" reg import 'C:\halvern-settings.reg' 2>&1); then
+          break
+        fi
+        "$wineserver" -k 2>/dev/null || true
+        if ((attempt == 3)); then
+          echo "Wine could not set the prefix's registry:"; echo "$said"; exit 1
+        fi
+        sleep 2
+      done
+      rm "$prefix/drive_c/halvern-settings.reg"
     fi
     "$wineserver" -w 2>/dev/null || true
+    # The server writes the registry out as it ends: read back what the tests rely on.
+    if [[ $driver == null ]] && ! grep -q '^"Graphics"="null"' "$prefix/user.reg"; then
+      echo "the prefix's registry lacks the null driver"; exit 1
+    fi
+    if [[ -n $dpi ]] && ! grep -q "^\"LogPixels\"=dword:$(printf %08x "$dpi")" "$prefix/user.reg"; then
+      echo "the prefix's registry lacks its density, $dpi dpi"; exit 1
+    fi
     touch "$prefix/.halvern-$driver"
   fi
   echo "Wine prefix $prefix ready ($driver driver${dpi:+, $dpi dpi})"
