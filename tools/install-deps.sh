@@ -78,8 +78,11 @@ if ((${#missing[@]})); then
   fi
   echo "Installing missing packages: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # Another make target installing at the same time (CI runs some side by side) holds apt's lock
+  # for a while: wait for it rather than fail.
+  wait_for_lock=(-o DPkg::Lock::Timeout=600)
+  "${sudo[@]}" apt-get "${wait_for_lock[@]}" update -qq
+  "${sudo[@]}" apt-get "${wait_for_lock[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
 # npm packages at the versions a lock file pins, from the npm registry: the browser tests'

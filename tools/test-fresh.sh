@@ -9,9 +9,9 @@
 #     ended by its process id);
 #   CI, as root with CI=true, on a system that already has libbenchmark-dev, libx11-dev and
 #     googletest, as CI's machine image does: make lint, which installs what building and the
-#     tests need, as root; the package installed, run and removed (debian_package). The other
-#     tests run as root on CI's own machine (.ci/run) before this, so they are not run a third
-#     time here, nor the browsers and Wine installed beside the new user's.
+#     tests need, as root; the package installed, run and removed (debian_package). The tests
+#     run in the new user's system and, under the sanitizers, on CI's own machine (.ci/run), so
+#     they are not run again here, nor the browsers and Wine installed beside the new user's.
 # The two run side by side, each with its log; every process started inside is ended by its id
 # and every mount undone, whatever step fails. Packages come from this machine's apt cache where
 # it has them (each system gets hard links to it, so the two never share apt's lock), and a
