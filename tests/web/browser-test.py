@@ -687,6 +687,21 @@ def check_line_spacing(page, url, checks):
     page.load(url)
 
 
+def check_wide_font(page, url, checks):
+    """A desktop whose font is wide, as a monospaced one is: the fit measures the font the page
+    shows, so every text still shows whole, the button's a size below the fields' where this font
+    needs it. In Chromium, where a style sheet can come first."""
+    with page.before_scripts("const s = new CSSStyleSheet();"
+                             " s.replaceSync(\"#client > * { font-family: 'DejaVu Sans Mono' !important; }\");"
+                             " document.adoptedStyleSheets = [s];"):
+        page.load(url)
+    checks.equal("the texts cut, and the button's and a field's sizes, in a wide font",
+                 [page.js(CUT, 0), page.js("return ['Command1', 'amount']"
+                                           ".map((id) => getComputedStyle(document.getElementById(id)).fontSize)")],
+                 [[], ["10px", "11px"]])
+    page.load(url)
+
+
 def check_without_scripts(page, url, checks):
     """Where the browser runs no script, the bar says what the page needs, and the button offers
     no press that would do nothing. In Chromium, which can turn them off."""
@@ -934,6 +949,7 @@ def main():
                 ("turning", lambda: browser == "chromium" and check_turning(page, url, checks)),
                 ("text size", lambda: browser == "chromium" and check_text_size(page, url, checks)),
                 ("line spacing", lambda: browser == "chromium" and check_line_spacing(page, url, checks)),
+                ("wide font", lambda: browser == "chromium" and check_wide_font(page, url, checks)),
                 ("no scripts", lambda: browser == "chromium" and check_without_scripts(page, url, checks)),
                 ("input method", lambda: browser == "chromium" and check_input_method(page, url, checks)),
                 ("no editing command", lambda: browser == "chromium" and check_without_editing_command(page, url, checks)),
