@@ -689,8 +689,9 @@ def check_line_spacing(page, url, checks):
 
 def check_wide_font(page, url, checks):
     """A desktop whose font is wide, as a monospaced one is: the fit measures the font the page
-    shows, so every text still shows whole, the button's a size below the fields' where this font
-    needs it. In Chromium, where a style sheet can come first."""
+    shows, so every text shows whole in the desktop layout, the button's a pixel smaller than the
+    fields' in this font (with the fields' size it would be cut, and the page turn to its touch
+    layout). In Chromium, where a style sheet can come first."""
     with page.before_scripts("const s = new CSSStyleSheet();"
                              " s.replaceSync(\"#client > * { font-family: 'DejaVu Sans Mono' !important; }\");"
                              " document.adoptedStyleSheets = [s];"):
