@@ -302,6 +302,14 @@ def check_layout(page, checks):
         "return [Math.abs(w.left - (innerWidth - w.right)) <= 1, Math.abs(w.top - (innerHeight - bottom)) <= 1,"
         " [i.width, i.height].join() === [i.getAttribute('width'), i.getAttribute('height')].join()]"),
         [True, True, True])
+    if page.browser == "chromium":
+        # Raised from the page as a desktop's window is from its desktop: beside the window, its
+        # shadow darkens the page, which further off is plain.
+        box = page.js("const r = document.querySelector('main').getBoundingClientRect();"
+                      "return {x: r.right + 2, y: r.top + 40, width: 4, height: r.height - 80, scale: 1}")
+        beside, further = (page.cdp("Page.captureScreenshot", clip=dict(box, x=box["x"] + off))["data"]
+                           for off in (0, 60))
+        checks.true("the window's shadow on the page beside it", beside != further)
     checks.equal("spelling and autofill suggestions over the numbers", page.js(
         "return [...document.querySelectorAll('#client > input')]"
         ".filter(f => f.autocomplete !== 'off' || f.spellcheck).map(f => f.id)"), [])
