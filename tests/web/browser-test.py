@@ -9,6 +9,7 @@ With HALVERN_SCENARIO set to a scenario's name, that scenario alone is played.
 import base64
 import contextlib
 import hashlib
+import json
 import os
 import pathlib
 import re
@@ -695,19 +696,31 @@ def check_line_spacing(page, url, checks):
     page.load(url)
 
 
-def check_wide_font(page, url, checks):
-    """A desktop whose font is wide, as a monospaced one is: the fit measures the font the page
-    shows, so every text shows whole in the desktop layout, the button's a pixel smaller than the
-    fields' in this font (with the fields' size it would be cut, and the page turn to its touch
-    layout). In Chromium, where a style sheet can come first."""
-    with page.before_scripts("const s = new CSSStyleSheet();"
-                             " s.replaceSync(\"#client > * { font-family: 'DejaVu Sans Mono' !important; }\");"
-                             " document.adoptedStyleSheets = [s];"):
-        page.load(url)
-    checks.equal("the texts cut, and the button's and a field's sizes, in a wide font",
-                 [page.js(CUT, 0), page.js("return ['Command1', 'amount']"
-                                           ".map((id) => getComputedStyle(document.getElementById(id)).fontSize)")],
-                 [[], ["10px", "11px"]])
+# Desktop styles the fit must follow, each with the button's and a field's sizes it gives:
+# - a wide font, as a monospaced one is: "Calculate fee" is 86.1 px at 11 px in DejaVu Sans Mono,
+#   more than the 79 px inside the button's frame, so the button takes 10 px (78.3 px);
+# - a theme's wider padding on buttons: 9 px each side leaves 89 - 2 * (2 + 9) = 67 px, less than
+#   the 72.3 px of "Calculate fee" at 11 px in DejaVu Sans, so again 10 px (65.7 px).
+DESKTOP_STYLES = [
+    ("a wide font", "#client > * { font-family: 'DejaVu Sans Mono' !important; }", ["10px", "11px"]),
+    ("a wider button padding", "#client > * { font-family: 'DejaVu Sans' !important; }"
+                               " #Command1 { padding: 0 9px !important; }", ["10px", "11px"]),
+]
+
+
+def check_desktop_styles(page, url, checks):
+    """A desktop style that makes a text or a frame wider: the fit measures what the page shows,
+    so every text shows whole in the desktop layout (a cut one would turn the page to its touch
+    layout), the button's text smaller where its own frame leaves it less room. In Chromium,
+    where a style sheet can come first."""
+    for name, sheet, sizes in DESKTOP_STYLES:
+        with page.before_scripts(f"const s = new CSSStyleSheet(); s.replaceSync({json.dumps(sheet)});"
+                                 " document.adoptedStyleSheets = [s];"):
+            page.load(url)
+        checks.equal(f"the texts cut, and the button's and a field's sizes, with {name}",
+                     [page.js(CUT, 0), page.js("return ['Command1', 'amount']"
+                                               ".map((id) => getComputedStyle(document.getElementById(id)).fontSize)")],
+                     [[], sizes])
     page.load(url)
 
 
@@ -958,7 +971,7 @@ def main():
                 ("turning", lambda: browser == "chromium" and check_turning(page, url, checks)),
                 ("text size", lambda: browser == "chromium" and check_text_size(page, url, checks)),
                 ("line spacing", lambda: browser == "chromium" and check_line_spacing(page, url, checks)),
-                ("wide font", lambda: browser == "chromium" and check_wide_font(page, url, checks)),
+                ("desktop styles", lambda: browser == "chromium" and check_desktop_styles(page, url, checks)),
                 ("no scripts", lambda: browser == "chromium" and check_without_scripts(page, url, checks)),
                 ("input method", lambda: browser == "chromium" and check_input_method(page, url, checks)),
                 ("no editing command", lambda: browser == "chromium" and check_without_editing_command(page, url, checks)),
