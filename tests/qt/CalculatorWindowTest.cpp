@@ -436,6 +436,32 @@ private slots:
         return dark;
     }
 
+    // A caption starts at the top of its box, as the other windows draw theirs: where the box is
+    // taller than the caption's line, the room is left below the text, not shared around it.
+    void captionsStartAtTheTopOfTheirBoxes() {
+        int checked = 0;
+        for (auto* label : m_window->findChildren<QLabel*>()) {
+            if (!label->pixmap().isNull() ||
+                QFontMetrics(label->font()).height() >= label->height())
+                continue;
+            const QImage image = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            std::vector<int> inked; // the rows with text in them
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    if (qGray(image.pixel(x, y)) < 96) {
+                        inked.push_back(y);
+                        break;
+                    }
+                }
+            }
+            QVERIFY2(!inked.empty() && inked.front() < image.height() - 1 - inked.back(),
+                     qPrintable(label->objectName() +
+                                QStringLiteral(" has as much room above its text as below")));
+            ++checked;
+        }
+        QVERIFY(checked > 0);
+    }
+
     // The desktop font made smaller while the window is open, then twice its size, then put back:
     // the window follows each change, as one opened then would. Qt tells the windows of a change
     // in a posted event. The fields hold letters that reach below the line, and no cursor.

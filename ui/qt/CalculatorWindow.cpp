@@ -266,8 +266,13 @@ QWidget* createControl(const ControlRow& spec, QWidget* parent) {
         button->setAutoDefault(true);
         return button;
     }
-    case ControlKind::label:
-        return new QLabel(translated(spec.text), parent);
+    case ControlKind::label: {
+        // From the top of its box, as a caption stands in the other windows; a QLabel would
+        // centre it down a box taller than its line.
+        auto* caption = new QLabel(translated(spec.text), parent);
+        caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return caption;
+    }
     case ControlKind::picture: {
         auto* picture = new QLabel(parent);
         picture->setPixmap(logoPixmap(spec.text, parent->devicePixelRatioF()));
