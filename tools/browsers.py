@@ -204,9 +204,10 @@ def serve(site, caching="max-age=3600"):
     class Host(http.server.SimpleHTTPRequestHandler):
         """The site as a static host with an hour's max-age (or other `caching`) serves it; under
         /slow-wasm/ and /no-wasm/ with its WebAssembly late by two seconds or missing, under
-        /no-module/ without the module's script, under /no-webassembly/ as a browser that runs
-        none (a locked-down one); under /release/ from the folder the server's `release` names,
-        which a test switches to publish a new release."""
+        /slow-module/ and /no-module/ with the module's script late by two seconds or missing,
+        under /no-webassembly/ as a browser that runs none (a locked-down one); under /release/
+        from the folder the server's `release` names, which a test switches to publish a new
+        release."""
 
         def log_message(self, *args):  # pylint: disable=arguments-differ
             pass
@@ -216,16 +217,17 @@ def serve(site, caching="max-age=3600"):
             super().end_headers()
 
         def do_GET(self):
-            prefixes = ("/slow-wasm/", "/no-wasm/", "/no-module/", "/no-webassembly/", "/release/")
+            prefixes = ("/slow-wasm/", "/no-wasm/", "/slow-module/", "/no-module/", "/no-webassembly/", "/release/")
             prefix = next((p for p in prefixes if self.path.startswith(p)), "/")
             self.path = "/" + self.path[len(prefix):]
             missing = {"/no-wasm/": ".wasm", "/no-module/": "/halvern.js"}.get(prefix)
+            late = {"/slow-wasm/": ".wasm", "/slow-module/": "/halvern.js"}.get(prefix)
             if prefix == "/release/":
                 self.directory = self.server.release
             elif missing and self.path.endswith(missing):
                 self.send_error(404)
                 return
-            elif self.path.endswith(".wasm") and prefix == "/slow-wasm/":
+            elif late and self.path.endswith(late):
                 time.sleep(2)
             elif self.path == "/layout.js" and prefix == "/no-webassembly/":
                 body = b"delete globalThis.WebAssembly;\n" + pathlib.Path(self.directory, "layout.js").read_bytes()

@@ -545,9 +545,15 @@ def check_glue(page, checks):
 
 
 def check_loading(driver, url, checks):
-    """A press while the calculation loads runs once it has; one that cannot load disables all.
-    Each on a path of its own, which no worker of an earlier load answers for."""
+    """The window drawn before the calculation's script comes; a press while the calculation loads
+    runs once it has; one that cannot load disables all. Each on a path of its own, which no
+    worker of an earlier load answers for."""
     page = Page(driver, checks.browser)
+    driver.command("navigate", {"url": url + "slow-module/"})
+    checks.true("the window drawn before the calculation's script, two seconds late, comes", page.js(
+        "const paint = performance.getEntriesByName('first-contentful-paint')[0];"
+        " const script = performance.getEntriesByType('resource').find((r) => r.name.endsWith('/halvern.js'));"
+        " return paint.startTime < script.responseEnd"))
     state = ("return [document.getElementById('Command1').disabled, document.getElementById('status').hidden,"
              " document.getElementById('status').innerText.trim(),"
              " [...document.querySelectorAll('#client input')].every(f => f.disabled)]")
