@@ -567,6 +567,9 @@ def check_loading(driver, url, checks):
     page.click("Command1")
     wait_for(lambda: page.js("return document.body.dataset.ready === 'true'"), what="the slow load")
     checks.equal("a press while it loads, once it has", page.text("fee"), "1")
+    checks.equal("the moments bench/web/page-load.py times, marked once each", page.js(
+        "return ['ready-to-press', 'calculator-ready'].map((n) => performance.getEntriesByName(n, 'mark').length)"),
+        [1, 1])
     _, hidden, words, _ = page.js(state)
     checks.true(f"once it has loaded ({words!r})", hidden or "Loading" not in words)
     for missing in ("no-wasm", "no-module", "no-webassembly"):  # its WebAssembly, its script, the browser's
