@@ -554,7 +554,9 @@ def check_loading(driver, url, checks):
         "const paint = performance.getEntriesByName('first-contentful-paint')[0];"
         " const script = performance.getEntriesByType('resource').find((r) => r.name.endsWith('/halvern.js'));"
         " return paint.startTime < script.responseEnd"))
-    state = ("return [document.getElementById('Command1').disabled, document.getElementById('status').hidden,"
+    # The bar as drawn: hidden by its attribute, a rule of its own could still show it.
+    state = ("return [document.getElementById('Command1').disabled,"
+             " document.getElementById('status').getClientRects().length === 0,"
              " document.getElementById('status').innerText.trim(),"
              " [...document.querySelectorAll('#client input')].every(f => f.disabled)]")
     driver.command("navigate", {"url": url + "slow-wasm/"})
