@@ -880,8 +880,8 @@ def check_release(driver, site, checks):
 
 def check_offline(driver, site, checks):
     """Offline straight after a first visit; at a density of 2, with the install icons; and the
-    bar where no worker is kept. In Chromium, on hosts that let the browser's own cache keep
-    nothing."""
+    bar where no worker is kept, or one is refused. In Chromium, on hosts that let the browser's
+    own cache keep nothing."""
     page = Page(driver, checks.browser)
     ready = "return document.body.dataset.ready === 'true'"
     # Before any page has come through the worker, which would keep it under the name it asked
@@ -920,14 +920,18 @@ def check_offline(driver, site, checks):
     finally:
         server.shutdown()
         page.metrics()
-    # A browser that keeps no worker: the bar says what that means.
+    # A browser that keeps no worker, or one that refuses this one (as where its storage is
+    # blocked): the bar says what that means.
     refused = serve(site)
     try:
-        with page.before_scripts("delete Navigator.prototype.serviceWorker;"):
-            page.load(f"http://127.0.0.1:{refused.server_address[1]}/")
-        checks.equal("the bar where the browser keeps no worker", page.js(
-            "return document.getElementById('status').hidden ? '' : document.getElementById('status').textContent"),
-            "This browser keeps no copy of the calculator here: it works while online.")
+        for way, script in [("keeps no worker", "delete Navigator.prototype.serviceWorker;"),
+                            ("refuses the worker", "ServiceWorkerContainer.prototype.register = () =>"
+                                                   " Promise.reject(new DOMException('Refused', 'SecurityError'));")]:
+            with page.before_scripts(script):
+                page.load(f"http://127.0.0.1:{refused.server_address[1]}/")
+            checks.equal(f"the bar where the browser {way}", page.js(
+                "return document.getElementById('status').hidden ? '' : document.getElementById('status').textContent"),
+                "This browser keeps no copy of the calculator here: it works while online.")
         # As a screen reader finds it in Chromium's accessibility tree: a status, read out.
         live = [node["role"]["value"] for node in page.cdp("Accessibility.getFullAXTree")["nodes"]
                 if any(p["name"] == "live" for p in node.get("properties", []))]
