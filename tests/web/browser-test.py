@@ -857,11 +857,10 @@ def check_release(driver, site, checks):
             # it: it looks for the release itself. Elsewhere, the visitor comes back by loading it.
             page.js("window.other = window.open('about:blank')")
             page.cdp("Page.bringToFront")
+            page.js("window.other.close()")
         else:
             driver.command("navigate", {"url": url + "release/"})
         wait_for(lambda: "new version" in page.js(status), 20, "the offer of the new release")
-        if checks.browser == "chromium":
-            page.js("window.other.close()")
         checks.equal("the offer, shown", page.js("const s = document.getElementById('status');"
                                                  " return [s.hidden, s.textContent]"),
                      [False, "A new version of the calculator is ready. Reload"])
