@@ -735,6 +735,41 @@ def check_desktop_styles(page, url, checks):
     page.load(url)
 
 
+# A desktop whose interface font, as fontconfig tells programs, is a monospaced one.
+DESKTOP_FONT = """<?xml version="1.0"?><!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig><include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+<match target="pattern"><test name="family"><string>system-ui</string></test>
+<edit name="family" mode="assign" binding="strong"><string>DejaVu Sans Mono</string></edit></match>
+</fontconfig>"""
+
+
+def check_desktop_font(browser, url, checks):
+    """The desktop's own interface font: the page's texts take it, as the desktop windows take
+    the desktop's font, and still show whole. In WebKit, which asks fontconfig for it."""
+    with tempfile.TemporaryDirectory() as folder:
+        pathlib.Path(folder, "fonts.conf").write_text(DESKTOP_FONT, encoding="utf-8")
+        before = os.environ.get("FONTCONFIG_FILE")
+        os.environ["FONTCONFIG_FILE"] = os.path.join(folder, "fonts.conf")
+        try:
+            driver = start(browser)
+        finally:
+            os.environ.pop("FONTCONFIG_FILE")
+            if before is not None:
+                os.environ["FONTCONFIG_FILE"] = before
+        try:
+            page = Page(driver, browser, url)
+            # The caption's text as wide as the same text set in the desktop's font, at its size.
+            checks.equal("the texts cut, and a caption in the desktop's font", [page.js(CUT, 0), page.js(
+                "const caption = document.getElementById('Label1'), range = document.createRange();"
+                "range.selectNodeContents(caption); const same = document.createElement('span');"
+                "same.style.font = `${getComputedStyle(caption).fontSize} 'DejaVu Sans Mono'`;"
+                "same.textContent = caption.textContent; document.body.append(same);"
+                "return Math.abs(range.getBoundingClientRect().width - same.getBoundingClientRect().width) < 0.5")],
+                [[], True])
+        finally:
+            driver.quit()
+
+
 def check_without_scripts(page, url, checks):
     """Where the browser runs no script, the bar says what the page needs, and the button offers
     no press that would do nothing. In Chromium, which can turn them off."""
@@ -994,6 +1029,7 @@ def main():
                 ("text size", lambda: browser == "chromium" and check_text_size(page, url, checks)),
                 ("line spacing", lambda: browser == "chromium" and check_line_spacing(page, url, checks)),
                 ("desktop styles", lambda: browser == "chromium" and check_desktop_styles(page, url, checks)),
+                ("desktop font", lambda: browser == "webkit" and check_desktop_font(browser, url, checks)),
                 ("no scripts", lambda: browser == "chromium" and check_without_scripts(page, url, checks)),
                 ("input method", lambda: browser == "chromium" and check_input_method(page, url, checks)),
                 ("no editing command", lambda: browser == "chromium" and check_without_editing_command(page, url, checks)),
