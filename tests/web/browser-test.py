@@ -473,9 +473,18 @@ def check_glue(page, checks):
     checks.equal("every control in the one family the fit measures, as a desktop window's in its font", page.js(
         "return new Set(['Label1', 'amount', 'Command1', 'report-ok']"
         ".map(id => getComputedStyle(document.getElementById(id)).fontFamily)).size"), 1)
-    manifest = page.js_async("fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
-                             ".then(m => done([m.name, m.start_url, m.display]), e => done(String(e)));")
-    checks.equal("the manifest the page links", manifest, [what_users_see()[0]["text"], "./", "standalone"])
+    # An installed page opens on its background colour, under a title bar in its theme colour,
+    # and the page itself then takes their place: the same colours, or the window flashes.
+    manifest = page.js_async(
+        "const css = (colour) => { const e = document.createElement('i'); e.style.color = colour;"
+        " document.body.append(e); const c = getComputedStyle(e).color; e.remove(); return c; };"
+        "const shown = [getComputedStyle(document.body).backgroundColor,"
+        " getComputedStyle(document.getElementById('caption')).backgroundImage.match(/rgb\\([^)]*\\)/)[0]];"
+        "fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json()).then(m => done([m.name,"
+        " m.start_url, m.display, css(m.background_color) === shown[0], css(m.theme_color) === shown[1]]),"
+        " e => done(String(e)));")
+    checks.equal("the manifest the page links, in the page's colours", manifest,
+                 [what_users_see()[0]["text"], "./", "standalone", True, True])
     icons = page.js_async("Promise.all(['icon', 'apple-touch-icon'].map((rel) => new Promise((loaded) => {"
                           " const i = new Image(); i.onload = () => loaded(i.naturalWidth); i.onerror = () => loaded(0);"
                           " i.src = document.querySelector(`link[rel=${rel}]`).href; }))).then(done);")
