@@ -485,6 +485,14 @@ def check_glue(page, checks):
         " e => done(String(e)));")
     checks.equal("the manifest the page links, in the page's colours", manifest,
                  [what_users_see()[0]["text"], "./", "standalone", True, True])
+    # A browser picks the icon to install by the size the manifest gives it.
+    declared = page.js_async(
+        "const base = document.querySelector('link[rel=manifest]').href;"
+        "fetch(base).then(r => r.json()).then(m => Promise.all(m.icons.map((icon) => new Promise((loaded) => {"
+        " const i = new Image(); i.onerror = () => loaded(icon.src);"
+        " i.onload = () => loaded(`${i.naturalWidth}x${i.naturalHeight}` === icon.sizes ? '' : icon.src);"
+        " i.src = new URL(icon.src, base).href; })))).then(a => done(a.filter(Boolean)), e => done(String(e)));")
+    checks.equal("the manifest's icons missing, or of another size than it gives", declared, [])
     icons = page.js_async("Promise.all(['icon', 'apple-touch-icon'].map((rel) => new Promise((loaded) => {"
                           " const i = new Image(); i.onload = () => loaded(i.naturalWidth); i.onerror = () => loaded(0);"
                           " i.src = document.querySelector(`link[rel=${rel}]`).href; }))).then(done);")
