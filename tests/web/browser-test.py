@@ -930,21 +930,22 @@ def check_release(driver, site, checks):
 
 
 def check_offline(driver, site, checks):
-    """Offline straight after a first visit; at a density of 2, with the install icons; and the
-    bar where no worker is kept, or one is refused. In Chromium, on hosts that let the browser's
-    own cache keep nothing."""
+    """Offline straight after a first visit, under a folder; at a density of 2, with the install
+    icons; and the bar where no worker is kept, or one is refused. In Chromium, on hosts that let
+    the browser's own cache keep nothing."""
     page = Page(driver, checks.browser)
     ready = "return document.body.dataset.ready === 'true'"
     # Before any page has come through the worker, which would keep it under the name it asked
-    # for: the page runs from what the worker's install kept.
+    # for: the page runs from what the worker's install kept. On a host that has it in a folder,
+    # as many publish a site.
     first = serve(site, "no-store")
     try:
-        page.load(f"http://127.0.0.1:{first.server_address[1]}/")
+        page.load(f"http://127.0.0.1:{first.server_address[1]}/release/")
         wait_for(lambda: page.js("return navigator.serviceWorker.controller !== null"), 20, "the worker in control")
     finally:
         first.shutdown()
         first.server_close()
-    driver.command("navigate", {"url": f"http://127.0.0.1:{first.server_address[1]}/"})
+    driver.command("navigate", {"url": f"http://127.0.0.1:{first.server_address[1]}/release/"})
     settle(lambda: page.js(ready), 10)
     checks.equal("offline straight after a first visit", page.js(ready), True)
     server = serve(site, "no-store")
