@@ -244,12 +244,20 @@ def serve(site, caching="max-age=3600"):
     return server
 
 
-def host(site):
-    """The site through nginx with the project's configuration (ui/web/serve.sh), as a real host."""
+def host(site, user=None):
+    """The site through nginx with the project's configuration (ui/web/serve.sh), as a real host;
+    run by `user` where one is named (by root), from copies of the script and configuration put
+    beside the site's folder, which the caller lets that user read."""
     port = free_port()
-    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "ui", "web", "serve.sh")
+    web = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "ui", "web")
+    command = [os.path.join(web, "serve.sh"), site, str(port)]
+    if user:
+        beside = os.path.dirname(os.path.abspath(site))
+        for name in ("serve.sh", "nginx.conf.in"):
+            shutil.copy(os.path.join(web, name), beside)
+        command = ["runuser", "-u", user, "--", os.path.join(beside, "serve.sh"), site, str(port)]
     log = tempfile.TemporaryFile()
-    process = subprocess.Popen([script, site, str(port)], stdout=subprocess.DEVNULL, stderr=log)
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=log)
     url = f"http://127.0.0.1:{port}/"
     try:
         wait_for(lambda: urllib.request.urlopen(url, timeout=2), 10, "nginx")
