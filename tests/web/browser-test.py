@@ -886,8 +886,11 @@ def check_release(driver, site, checks):
     settle(lambda: "new version" in page.js(status), 1)
     checks.equal("a first visit offered a new version", "new version" in page.js(status), False)
     old = page.js("return document.getElementById('Command1').textContent")
-    checks.equal("the manifest of a site under a sub-path", page.js(
-        "return document.querySelector('link[rel=manifest]').href"), url + "release/manifest.webmanifest")
+    # Installed, the site's window keeps to its folder: another site of the host opens apart.
+    checks.equal("the manifest of a site under a sub-path, and its scope and start", page.js_async(
+        "const href = document.querySelector('link[rel=manifest]').href; fetch(href).then(r => r.json())"
+        ".then(m => done([href, new URL(m.scope, href).href, new URL(m.start_url, href).href]), e => done(String(e)));"),
+        [url + "release/manifest.webmanifest", url + "release/", url + "release/"])
     # The new release: another caption on the button, and its worker with the files' new hashes.
     new = tempfile.mkdtemp(prefix="halvern-release-")
     shutil.copytree(server.release, new, dirs_exist_ok=True)
