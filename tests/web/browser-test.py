@@ -1009,21 +1009,26 @@ def check_host(url, checks):
                  ["nosniff", "no-referrer", "no-cache", "application/wasm", "gzip", "application/manifest+json", "gzip"])
 
 
-
-def check_host_of_a_user(site, checks):
-    """The host as most people run it (make run-web): not as root, so nginx must keep what it
-    writes in a folder of its own. Where the tests run as root, as nobody, on a copy of the site."""
+def check_hosts_of_people(site, checks):
+    """The host as people run it (make run-web): root, with the site in a folder of root's alone,
+    which nginx's workers must still read; and most people, not as root, so nginx must keep what
+    it writes in a folder of its own. Where the tests run as root, on copies of the site, the
+    second as nobody."""
     if os.geteuid() != 0:
         return  # the host of the other checks is already a user's
-    with tempfile.TemporaryDirectory() as folder:
-        os.chmod(folder, 0o755)
-        nginx, url = host(shutil.copytree(site, os.path.join(folder, "site")), user="nobody")
-        try:
-            with urllib.request.urlopen(url, timeout=10) as response:
-                checks.equal("the page from a host run by a user who is not root", response.status, 200)
-        finally:
-            nginx.terminate()
-            nginx.wait(timeout=20)
+    with tempfile.TemporaryDirectory() as folder:  # root's alone
+        own = shutil.copytree(site, os.path.join(folder, "site"))
+        for who, user in [("root, the site in a folder of root's alone", None), ("a user who is not root", "nobody")]:
+            if user:
+                os.chmod(folder, 0o755)
+            nginx, url = host(own, user=user)
+            try:
+                with urllib.request.urlopen(url, timeout=10) as response:
+                    checks.equal(f"the page from a host run by {who}", response.status, 200)
+            finally:
+                nginx.terminate()
+                nginx.wait(timeout=20)
+
 
 def main():
     browser, site, axe, screenshot = sys.argv[1:5]
@@ -1080,7 +1085,7 @@ def main():
                                            page.screenshot(screenshot))),
                 ("phone", lambda: narrow(driver, url, screenshot, checks)),
                 ("host", lambda: check_host(url, checks)),
-                ("host of a user", lambda: browser == "chromium" and check_host_of_a_user(site, checks))]:
+                ("hosts of people", lambda: browser == "chromium" and check_hosts_of_people(site, checks))]:
             # A browser under load loses its session now and then, whatever the page does, or
             # (WebKit, once beside such a loss) cannot read a script's result back: started again,
             # the check runs once more; a second loss, or any other error, fails.
