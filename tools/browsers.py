@@ -256,6 +256,13 @@ def host(site, user=None):
         for name in ("serve.sh", "nginx.conf.in"):
             shutil.copy(os.path.join(web, name), beside)
         command = ["runuser", "-u", user, "--", os.path.join(beside, "serve.sh"), site, str(port)]
+        # As on a machine where nginx has never run as root: the folders it writes in by default
+        # are not there, and a user cannot make them. Where root has run it, they are, and would
+        # hide a folder the configuration forgets.
+        if os.path.isdir("/var/lib/nginx") and subprocess.run(["unshare", "--mount", "true"], capture_output=True,
+                                                              check=False).returncode == 0:
+            command = ["unshare", "--mount", "--propagation", "private", "sh", "-c",
+                       'mount -t tmpfs -o mode=755 fresh /var/lib/nginx && exec "$@"', "sh", *command]
     log = tempfile.TemporaryFile()
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=log)
     url = f"http://127.0.0.1:{port}/"
