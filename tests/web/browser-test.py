@@ -420,8 +420,10 @@ def check_schemes(page, url, checks):
             return
         scheme = "dark" if dark else "light"
         page.load(url)
-        checks.equal(f"the page sees the {scheme} scheme", page.js(
-            "return matchMedia('(prefers-color-scheme: dark)').matches"), dark)
+        # The browser takes the viewport's scrollbars' scheme from the root element alone.
+        checks.equal(f"the page sees the {scheme} scheme, its scrollbars too", page.js(
+            "return [matchMedia('(prefers-color-scheme: dark)').matches,"
+            " getComputedStyle(document.documentElement).colorScheme.includes('dark')]"), [dark, True])
         colours = page.js("const c = (id, p) => getComputedStyle(document.getElementById(id) || document.body)[p];"
                           "return [c('client', 'backgroundColor'), c('Label1', 'color'), c('amount', 'color'),"
                           " c('amount', 'backgroundColor'), c('fee', 'color'), c('Command1', 'color'),"
