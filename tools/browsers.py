@@ -207,7 +207,7 @@ def serve(site, caching="max-age=3600"):
         /slow-module/ and /no-module/ with the module's script late by two seconds or missing,
         under /no-webassembly/ as a browser that runs none (a locked-down one); under /release/
         from the folder the server's `release` names, which a test switches to publish a new
-        release."""
+        release. The paths asked for are kept in the server's `asked`."""
 
         def log_message(self, *args):  # pylint: disable=arguments-differ
             pass
@@ -217,6 +217,7 @@ def serve(site, caching="max-age=3600"):
             super().end_headers()
 
         def do_GET(self):
+            self.server.asked.append(self.path)
             prefixes = ("/slow-wasm/", "/no-wasm/", "/slow-module/", "/no-module/", "/no-webassembly/", "/release/")
             prefix = next((p for p in prefixes if self.path.startswith(p)), "/")
             self.path = "/" + self.path[len(prefix):]
@@ -239,7 +240,7 @@ def serve(site, caching="max-age=3600"):
             super().do_GET()
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Host, directory=site))
-    server.release = site
+    server.release, server.asked = site, []
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
 
