@@ -1065,6 +1065,9 @@ def main():
                    {**os.environ, "HALVERN_OWN_DISPLAY": "1"})
     if not shutil.which("nginx") and not os.path.exists("/usr/sbin/nginx"):
         skip("nginx is not installed (make test installs it)")
+    def strays():
+        return {name for name in os.listdir(tempfile.gettempdir()) if name.startswith("org.chromium.")}
+    strays_before = strays()
     nginx, url = host(site)
     server = serve(site)  # the checks that need a host of their own, slow or switching releases
     special = f"http://127.0.0.1:{server.server_address[1]}/"
@@ -1129,6 +1132,8 @@ def main():
         server.shutdown()
         nginx.terminate()
         nginx.wait(timeout=20)
+    # Every session's profile goes with it: left behind, a day of test runs fills the disk.
+    checks.equal("what the browsers left in the temporary folder", sorted(strays() - strays_before), [])
     for failure in checks.failures:
         print(f"{browser}: FAILED: {failure}")
     print(f"{browser}: {checks.passed} checks passed, {len(checks.failures)} failed; screenshot in {screenshot}")
