@@ -9,7 +9,8 @@
 A faults file lists faults as blocks: a line `@ <path>` names the file, `- <text>` the text to
 change (it must occur exactly once), `+ <text>` what it becomes, and an optional `= <why>` marks a
 fault that changes nothing a user or a caller can tell, with the reason; it is listed, not run.
-`#` lines are comments.
+Lines of the same mark in a row are one text of several lines, so that a line that repeats in its
+file (a style's declaration) can be named with the lines around it. `#` lines are comments.
 
 First every test the faults will run is run on the unchanged code: one that fails or is skipped
 stops the run, since it could judge nothing. Then each fault is put in, and in every build that
@@ -51,21 +52,25 @@ RESULT = re.compile(r"Test +#\d+: (\S+) \.*\s*(?:\*+)?(Passed|Failed|Skipped|Not
 
 
 def parse(path):
-    faults, current = [], None
+    faults, current, previous = [], None, None
     for number, line in enumerate(path.read_text().splitlines(), 1):
         if not line.strip() or line.startswith("#"):
+            previous = None
             continue
         tag, text = line[:1], line[2:]
         if tag == "@":
             current = {"file": text.strip(), "where": f"{path.name}:{number}"}
         elif tag == "-":
-            current = dict(current, old=text)
+            current = dict(current, old=current["old"] + "\n" + text if previous == "-" else text)
+        elif tag == "+" and previous == "+":
+            faults[-1]["new"] += "\n" + text
         elif tag == "+":
             faults.append(dict(current, new=text))
         elif tag == "=":
             faults[-1]["equivalent"] = text
         else:
             sys.exit(f"{path}:{number}: a line starts with @, -, +, = or #")
+        previous = tag
     return faults
 
 
@@ -172,7 +177,8 @@ def main():
     for n, fault in enumerate(faults, 1):
         source = top / fault["file"]
         original = source.read_text()
-        change = f"{fault['where']} {fault['file']}: {fault['old'].strip()} -> {fault['new'].strip()}"
+        old, new = (" ".join(fault[side].split()) for side in ("old", "new"))
+        change = f"{fault['where']} {fault['file']}: {old} -> {new}"
         if "equivalent" in fault:
             tally[fault["file"].rsplit("/", 1)[0]]["equivalent"] += 1
             print(f"{n:3}/{len(faults)} {'same':8} {change}: {fault['equivalent']}", flush=True)
