@@ -20,10 +20,10 @@ configure: deps
 build: configure
 	@cmake --build --preset $(PRESET)
 
-test: DEPS = build test windows web webtest
+test: DEPS = build test windows wintest web webtest
 windows: DEPS = windows
 lint: DEPS = build test lint
-bench: DEPS = build bench windows test
+bench: DEPS = build bench windows wintest test
 package: DEPS = build package
 
 # With no display, advice that works on this machine as it is: xvfb-run needs xauth too.
@@ -85,12 +85,12 @@ fuzz: deps
 
 # Puts the faults of tools/mutation/*.faults into the code one at a time, once every test they use
 # has passed on the unchanged code, and runs the tests of every build that compiles the file.
-mutate: DEPS = build test windows web webtest
+mutate: DEPS = build test windows wintest web webtest
 mutate: build windows web
 	@tools/mutation/run.py
 
 # The same for the faults of the files a change touches: since SINCE, by default the branch's base.
-mutate-change: DEPS = build test windows web webtest
+mutate-change: DEPS = build test windows wintest web webtest
 mutate-change: build windows web
 	@tools/mutation/run.py --since $(SINCE)
 
@@ -109,7 +109,7 @@ bench: build windows
 	  rm -rf build/windows/wine-bench
 
 STARTUP_ROUNDS ?= 15
-bench-startup: DEPS = build bench windows test
+bench-startup: DEPS = build bench windows wintest test
 bench-startup: build windows
 	@bench/startup/run.sh $(BUILD_DIR)/bench/startup-probe $(BUILD_DIR)/ui/qt/halvern-fee \
 	  $(BUILD_DIR)/bench/minimal-window $(STARTUP_ROUNDS)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that one kind of work needs, and only those missing. Each make
 # target names the groups it uses, so `make run` brings only what building and running take.
-#   tools/install-deps.sh GROUP...   (build test windows web webtest serve webbench asan fuzz
-#                                     lint package apt-repo bench fresh repro)
+#   tools/install-deps.sh GROUP...   (build test windows wintest web webtest serve webbench asan
+#                                     fuzz lint package apt-repo bench fresh repro)
 # Quiet when nothing is missing.
 set -euo pipefail
 
@@ -15,13 +15,14 @@ declare -A groups=(
   # desktop files and package
   [test]="googletest libgtest-dev python3 locales xvfb xauth openbox xdotool xclip x11-utils x11-apps x11-xkb-utils
           imagemagick fonts-dejavu-core weston at-spi2-core
-          python3-pyatspi dbus dbus-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream
-          lintian dpkg-dev file wine wine64"
+          python3-pyatspi dbus dbus-bin desktop-file-utils appstream lintian dpkg-dev file"
   # the Windows program: MinGW-w64 (posix threads), GoogleTest's source and Python for its tests
   # (with YAML, for the winget manifests), ImageMagick to decode the logo its tests compare the
   # window's drawing with, the installer's tools (faketime stops wixl's clock at the commit's time)
   [windows]="cmake ninja-build make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
              python3 python3-yaml imagemagick wixl msitools faketime"
+  # the Windows program's tests and benchmarks, under Wine
+  [wintest]="wine wine64"
   # the web page: emscripten (with Debian's node and its acorn) builds it offline, and esbuild
   # takes the comments out of its scripts
   [web]="cmake ninja-build make emscripten esbuild python3"
