@@ -761,6 +761,39 @@ TEST_F(Win32Window, LogoKeepsItsColoursShrunkAtOneAndAHalf) {
     moveToDpi(96);
 }
 
+// How many more GDI objects the process may make. Windows and Wine hold a process's GDI objects in
+// a table of fixed size, so an object that drawing forgets leaves one fewer here.
+std::size_t gdiHeadroom() {
+    std::vector<HBITMAP> made;
+    while (made.size() < 100000) {
+        HBITMAP bitmap = CreateBitmap(1, 1, 1, 1, nullptr);
+        if (bitmap == nullptr)
+            break;
+        made.push_back(bitmap);
+    }
+    for (HBITMAP bitmap : made)
+        DeleteObject(bitmap);
+    return made.size();
+}
+
+// Drawing the logo, and moving to another density (the texts fitted again, the icons loaded again
+// at its size), give back every GDI object they make: a window that kept one a paint would, left
+// open, run the program out of them.
+TEST_F(Win32Window, GivesBackWhatItDrawsWith) {
+    const auto drawAndRefit = [&] {
+        for (const UINT dpi : {144U, 96U}) {
+            moveToDpi(dpi);
+            for (int paint = 0; paint < 10; ++paint)
+                onCanvas(control("Image1"), [&](HDC dc, RECT box) { drawLogo(*window, dc, box); });
+        }
+    };
+    drawAndRefit(); // what is made once and kept, made
+    const std::size_t before = gdiHeadroom();
+    ASSERT_LT(before, 100000U) << "no limit to GDI objects here: a leak would not show";
+    drawAndRefit();
+    EXPECT_EQ(gdiHeadroom(), before);
+}
+
 // The dark pixels a control draws in its client area, a few pixels in from the edges where its
 // frame and focus cue go: its text, on every ground a text of the window stands on. And the
 // first column with a dark pixel, from the very edge.
