@@ -289,13 +289,16 @@ def check_layout(page, checks):
     page.js("document.activeElement.blur()")
     page.keys("Tab")
     checks.equal("Tab with no control focused", page.js("return document.activeElement.id"), start)
-    checks.equal("the title bar as wide as the window, its title in bold as a desktop's is, clear of the icon",
+    checks.equal("the title bar as wide as the window, at its top with the client area right under it, its title"
+                 " in bold as a desktop's is, clear of the icon",
                  page.js("const h = document.getElementById('caption'), r = document.createRange();"
                          "r.selectNodeContents(h.lastChild);"
+                         "const [w, t, c] = ['main', '#caption', '#client'].map(s => document.querySelector(s)"
+                         " .getBoundingClientRect());"
                          "return [new Set(['caption', 'client'].map(id => document.getElementById(id).offsetWidth)).size,"
-                         " getComputedStyle(h).fontWeight,"
+                         " [t.top - w.top, c.top - t.bottom], getComputedStyle(h).fontWeight,"
                          " r.getBoundingClientRect().left - h.querySelector('img').getBoundingClientRect().right >= 4]"),
-                 [1, "700", True])
+                 [1, [0, 0], "700", True])
     # Centred as a dialog opens on a desktop, with the status bar where it shows; the logo's size
     # written in the page, so nothing moves as it loads.
     checks.equal("the window in the middle of the page, the logo's size in the page as drawn", page.js(
