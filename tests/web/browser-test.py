@@ -293,8 +293,8 @@ def check_layout(page, checks):
                  " in bold as a desktop's is, clear of the icon",
                  page.js("const h = document.getElementById('caption'), r = document.createRange();"
                          "r.selectNodeContents(h.lastChild);"
-                         "const [w, t, c] = ['main', '#caption', '#client'].map(s => document.querySelector(s)"
-                         " .getBoundingClientRect());"
+                         "const w = document.querySelector('main').getBoundingClientRect(), t = h.getBoundingClientRect(),"
+                         " c = document.getElementById('client').getBoundingClientRect();"
                          "return [new Set(['caption', 'client'].map(id => document.getElementById(id).offsetWidth)).size,"
                          " [t.top - w.top, c.top - t.bottom], getComputedStyle(h).fontWeight,"
                          " r.getBoundingClientRect().left - h.querySelector('img').getBoundingClientRect().right >= 4]"),
