@@ -326,7 +326,7 @@ protected:
     }
 
     void SetUp() override {
-        window = std::make_unique<CalculatorWindow>(GetModuleHandleW(nullptr));
+        window = std::make_unique<CalculatorWindow>(GetModuleHandleW(nullptr), *thread);
         window->show(SW_SHOWNORMAL);
         SetForegroundWindow(window->handle());
         window->show(SW_SHOWNORMAL);
@@ -492,7 +492,7 @@ TEST_F(Win32Window, GivesTheFocusBackToAControl) {
 TEST_F(Win32Window, ShowsAsToldAndGivesBackTheScreenReadersService) {
     ASSERT_TRUE(SUCCEEDED(registered));
     const ULONG before = names.references();
-    CalculatorWindow another(GetModuleHandleW(nullptr));
+    CalculatorWindow another(GetModuleHandleW(nullptr), *thread);
     another.show(SW_SHOWMINNOACTIVE);
     EXPECT_NE(IsIconic(another.handle()), FALSE);
     EXPECT_NE(names.given(another.control("amount")), "");
@@ -949,7 +949,7 @@ TEST_F(Win32Window, EveryTextShowsWholeUnderALargeDesktopFont) {
     NONCLIENTMETRICSW large = desktop;
     large.lfMessageFont.lfHeight *= 2;
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof large, &large, 0);
-    window = std::make_unique<CalculatorWindow>(GetModuleHandleW(nullptr));
+    window = std::make_unique<CalculatorWindow>(GetModuleHandleW(nullptr), *thread);
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof desktop, &desktop, 0);
     window->show(SW_SHOWNORMAL);
     pump();

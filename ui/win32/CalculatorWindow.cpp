@@ -74,7 +74,7 @@ void nameForAssistiveTechnology(HWND field, const std::wstring& caption) {
 
 } // namespace
 
-CalculatorWindow::CalculatorWindow(HINSTANCE instance)
+CalculatorWindow::CalculatorWindow(HINSTANCE instance, const WindowThread& /*preparedThread*/)
     : m_instance(instance)
     , m_windowBrush(CreateSolidBrush(windowColour))
     , m_greyBrush(CreateSolidBrush(lightGrey))

@@ -12,6 +12,7 @@
 namespace halvern::win32 {
 
 class Logo;
+class WindowThread;
 
 // The program's one window on Windows: the controls of the control table as plain Win32 EDIT,
 // BUTTON and STATIC windows, laid out in twips at the window's DPI, and the three text fields
@@ -20,7 +21,9 @@ class Logo;
 class CalculatorWindow final : public ui::WindowPort {
 public:
     // Creates the window, hidden, with its controls; show() shows it with the focus in amount.
-    explicit CalculatorWindow(HINSTANCE instance);
+    // It is made on a thread already prepared: without the thread's apartment the fields would
+    // reach screen readers unnamed, and nothing would tell.
+    CalculatorWindow(HINSTANCE instance, const WindowThread& preparedThread);
     ~CalculatorWindow() override;
     CalculatorWindow(const CalculatorWindow&) = delete;
     CalculatorWindow& operator=(const CalculatorWindow&) = delete;

@@ -6,7 +6,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int showCommand) {
     const halvern::win32::WindowThread thread; // outlives the window
-    halvern::win32::CalculatorWindow form1(instance);
+    halvern::win32::CalculatorWindow form1(instance, thread);
     form1.endProgramOnClose();
     form1.show(showCommand);
     MSG message{};
