@@ -24,6 +24,8 @@ public:
     // It is made on a thread already prepared: without the thread's apartment the fields would
     // reach screen readers unnamed, and nothing would tell.
     CalculatorWindow(HINSTANCE instance, const WindowThread& preparedThread);
+    // A thread prepared for the moment of the call alone would end its apartment under the window.
+    CalculatorWindow(HINSTANCE instance, const WindowThread&& preparedThread) = delete;
     ~CalculatorWindow() override;
     CalculatorWindow(const CalculatorWindow&) = delete;
     CalculatorWindow& operator=(const CalculatorWindow&) = delete;
