@@ -713,13 +713,22 @@ def check_turning(page, url, checks):
 
 def check_text_size(page, url, checks):
     """A small text size in the browser's settings: the fields take it, as the desktop windows
-    take the desktop's. In Chromium, which can set it."""
+    take the desktop's. A large one on a phone, as people with weak sight set it: the title and
+    every text whole, wrapped where they must. In Chromium, which can set it."""
     page.cdp("Page.setFontSizes", fontSizes={"standard": 10})
     try:
         page.load(url)
         checks.equal("the fields under a text size of 10 px", page.js(
             "return getComputedStyle(document.getElementById('amount')).fontSize"), "10px")
+        page.cdp("Page.setFontSizes", fontSizes={"standard": 32})
+        page.metrics(360, height=780, mobile=True)
+        page.load(url)
+        title = page.js("const c = document.getElementById('caption');"
+                        " return c.scrollHeight > c.clientHeight || c.scrollWidth > c.clientWidth")
+        checks.equal("texts cut on a phone at a text size of 32 px", page.js(CUT, 1) + (["caption"] if title else []), [])
+        checks.equal("sideways scrolling on a phone at a text size of 32 px", page.js(SIDEWAYS), 0)
     finally:
+        page.metrics()
         page.cdp("Page.setFontSizes", fontSizes={"standard": 16})
         page.load(url)
 
