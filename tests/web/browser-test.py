@@ -154,10 +154,13 @@ class Page:
             self.driver.set_clipboard(text)
             self.keys(route)
             return
+        # A paste the page leaves to the browser is then put in as the browser's own paste puts
+        # it in, which no event a script sends does.
         self.js("const data = new DataTransfer(); data.setData('text/plain', arguments[0]);"
-                "(document.getElementById(arguments[1]) || document.activeElement).dispatchEvent(arguments[1] ?"
+                "const left = (document.getElementById(arguments[1]) || document.activeElement).dispatchEvent(arguments[1] ?"
                 " new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}) :"
-                " new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}))",
+                " new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));"
+                "if (left && !arguments[1]) document.execCommand('insertText', false, arguments[0]);",
                 text, dropped)
 
     def text(self, name):
