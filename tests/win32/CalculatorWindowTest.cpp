@@ -512,6 +512,15 @@ TEST_F(Win32Window, LivesInAWindowsApartmentAndGoesWithItsObject) {
     EXPECT_FALSE(IsWindow(handle));
 }
 
+// The close box closes the window; only the program's own window ends the thread's message loop.
+TEST_F(Win32Window, ClosesFromItsCloseBox) {
+    const HWND handle = window->handle();
+    SendMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindow(handle));
+    MSG quit{};
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 // A window's thread ends the apartment it began, and leaves one the thread was already in, of
 // another kind, to the code that began it.
 TEST(WindowThread, EndsItsOwnApartmentAlone) {
