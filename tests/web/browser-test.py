@@ -15,8 +15,10 @@ import os
 import pathlib
 import re
 import shutil
+import socket
 import sys
 import tempfile
+import urllib.parse
 import urllib.request
 
 here = os.path.dirname(os.path.abspath(__file__))
@@ -504,6 +506,11 @@ def check_glue(page, checks):
         " i.onload = () => loaded(`${i.naturalWidth}x${i.naturalHeight}` === icon.sizes ? '' : icon.src);"
         " i.src = new URL(icon.src, base).href; })))).then(a => done(a.filter(Boolean)), e => done(String(e)));")
     checks.equal("the manifest's icons missing, or of another size than it gives", declared, [])
+    # Android's launcher and splash screen each ask for a size by name, and scale another otherwise.
+    sizes = page.js_async("fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
+                          ".then(m => done(m.icons.map(i => i.sizes)), e => done([String(e)]));")
+    checks.equal("the launcher's and splash screen's icons in the manifest",
+                 [size in sizes for size in ("192x192", "512x512")], [True, True])
     icons = page.js_async("Promise.all(['icon', 'apple-touch-icon'].map((rel) => new Promise((loaded) => {"
                           " const i = new Image(); i.onload = () => loaded(i.naturalWidth); i.onerror = () => loaded(0);"
                           " i.src = document.querySelector(`link[rel=${rel}]`).href; }))).then(done);")
@@ -1047,6 +1054,14 @@ def check_host(url, checks):
                                         page["Cache-Control"], wasm["Content-Type"], wasm["Content-Encoding"],
                                         manifest.get_content_type(), headers("halvern.ico")["Content-Encoding"]],
                  ["nginx", "nosniff", "no-referrer", "no-cache", "application/wasm", "gzip", "application/manifest+json", "gzip"])
+    # make run-web shows the page to this machine alone, listening at 127.0.0.1 and nowhere else:
+    # an address that reached it, even another of the loopback's, would let other machines in.
+    try:
+        socket.create_connection(("127.0.0.2", urllib.parse.urlsplit(url).port), timeout=5).close()
+        reached = True
+    except OSError:
+        reached = False
+    checks.equal("the host reached at an address other than 127.0.0.1", reached, False)
 
 
 def check_hosts_of_people(site, checks):
