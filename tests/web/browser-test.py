@@ -745,6 +745,30 @@ def check_text_size(page, url, checks):
         page.load(url)
 
 
+def check_heap(page, url, checks):
+    """What the page lends the module to read a text, it takes back: pastes by the hundred, typing
+    and presses leave the module's heap where it was. In Chromium, where the module can be held
+    as the page makes it."""
+    with page.before_scripts("let made; Object.defineProperty(globalThis, 'createHalvern', {configurable: true,"
+                             " get: () => made, set: (create) => {"
+                             " made = (...a) => create(...a).then((m) => (globalThis.heldModule = m)); }});"):
+        page.load(url)
+    try:
+        top = "const p = heldModule._malloc(1); heldModule._free(p); return p"
+        before = page.js(top)
+        page.js("const f = document.getElementById('amount'); f.focus();"
+                "for (const text of [...Array(50)].flatMap(() => ['9'.repeat(3999), '1\\r\\n'])) {"
+                " f.select(); const d = new DataTransfer(); d.setData('text/plain', text);"
+                " f.dispatchEvent(new ClipboardEvent('paste', {clipboardData: d, bubbles: true, cancelable: true})); }")
+        page.keys("5" * 20)
+        page.js("document.getElementById('amount').value = '100';"
+                "for (let i = 0; i < 20; i++) document.getElementById('Command1').click()")
+        checks.equal("the module's heap grown by a hundred pastes, twenty keys and twenty presses",
+                     page.js(top) - before, 0)
+    finally:
+        page.load(url)
+
+
 def check_line_spacing(page, url, checks):
     """A reader's style sheet that spaces lines 1.5 apart, as WCAG's text spacing has them: the
     window's texts, too tall then for their boxes, show whole in the touch layout. In Chromium,
@@ -1128,6 +1152,7 @@ def main():
                 ("turning", lambda: browser == "chromium" and check_turning(page, url, checks)),
                 ("text size", lambda: browser == "chromium" and check_text_size(page, url, checks)),
                 ("line spacing", lambda: browser == "chromium" and check_line_spacing(page, url, checks)),
+                ("heap", lambda: browser == "chromium" and check_heap(page, url, checks)),
                 ("desktop styles", lambda: browser == "chromium" and check_desktop_styles(page, url, checks)),
                 ("desktop font", lambda: browser == "webkit" and check_desktop_font(browser, url, checks)),
                 ("no scripts", lambda: browser == "chromium" and check_without_scripts(page, url, checks)),
