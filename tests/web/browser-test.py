@@ -486,31 +486,29 @@ def check_glue(page, checks):
     checks.equal("every control in the one family the fit measures, as a desktop window's in its font", page.js(
         "return new Set(['Label1', 'amount', 'Command1', 'report-ok']"
         ".map(id => getComputedStyle(document.getElementById(id)).fontFamily)).size"), 1)
+    # The manifest the page links, fetched once for the checks below.
+    base = page.js("return document.querySelector('link[rel=manifest]').href")
+    manifest = page.js_async("fetch(arguments[0]).then(r => r.json()).then(done, e => done({error: String(e)}))", base)
     # An installed page opens on its background colour, under a title bar in its theme colour,
     # and the page itself then takes their place: the same colours, or the window flashes.
-    manifest = page.js_async(
+    checks.equal("the manifest the page links, in the page's colours", page.js(
         "const css = (colour) => { const e = document.createElement('i'); e.style.color = colour;"
         " document.body.append(e); const c = getComputedStyle(e).color; e.remove(); return c; };"
-        "const shown = [getComputedStyle(document.body).backgroundColor,"
+        "const m = arguments[0], shown = [getComputedStyle(document.body).backgroundColor,"
         " getComputedStyle(document.getElementById('caption')).backgroundImage.match(/rgb\\([^)]*\\)/)[0]];"
-        "fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json()).then(m => done([m.name,"
-        " m.start_url, m.display, css(m.background_color) === shown[0], css(m.theme_color) === shown[1]]),"
-        " e => done(String(e)));")
-    checks.equal("the manifest the page links, in the page's colours", manifest,
-                 [what_users_see()[0]["text"], "./", "standalone", True, True])
+        "return [m.name, m.start_url, m.display, css(m.background_color) === shown[0], css(m.theme_color) === shown[1]]",
+        manifest), [what_users_see()[0]["text"], "./", "standalone", True, True])
+    offered = manifest.get("icons", [])
     # A browser picks the icon to install by the size the manifest gives it.
     declared = page.js_async(
-        "const base = document.querySelector('link[rel=manifest]').href;"
-        "fetch(base).then(r => r.json()).then(m => Promise.all(m.icons.map((icon) => new Promise((loaded) => {"
+        "Promise.all(arguments[0].map((icon) => new Promise((loaded) => {"
         " const i = new Image(); i.onerror = () => loaded(icon.src);"
         " i.onload = () => loaded(`${i.naturalWidth}x${i.naturalHeight}` === icon.sizes ? '' : icon.src);"
-        " i.src = new URL(icon.src, base).href; })))).then(a => done(a.filter(Boolean)), e => done(String(e)));")
+        " i.src = new URL(icon.src, arguments[1]).href; }))).then(a => done(a.filter(Boolean)));", offered, base)
     checks.equal("the manifest's icons missing, or of another size than it gives", declared, [])
     # Android's launcher and splash screen each ask for a size by name, and scale another otherwise.
-    sizes = page.js_async("fetch(document.querySelector('link[rel=manifest]').href).then(r => r.json())"
-                          ".then(m => done(m.icons.map(i => i.sizes)), e => done([String(e)]));")
     checks.equal("the launcher's and splash screen's icons in the manifest",
-                 [size in sizes for size in ("192x192", "512x512")], [True, True])
+                 [size in [icon["sizes"] for icon in offered] for size in ("192x192", "512x512")], [True, True])
     icons = page.js_async("Promise.all(['icon', 'apple-touch-icon'].map((rel) => new Promise((loaded) => {"
                           " const i = new Image(); i.onload = () => loaded(i.naturalWidth); i.onerror = () => loaded(0);"
                           " i.src = document.querySelector(`link[rel=${rel}]`).href; }))).then(done);")
