@@ -27,6 +27,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -521,6 +522,21 @@ TEST_F(Win32Window, ClosesFromItsCloseBox) {
     EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+// What the user types or pastes crosses to the calculation and back unit for unit, whatever
+// the code page of the user's language: a Persian decimal mark, the isolates a report quotes
+// with, a character beyond the Basic Multilingual Plane.
+TEST(WideText, CrossesWholeBothWays) {
+    const std::vector<std::pair<std::string, std::wstring>> rows = {
+        {"1\xd9\xab\x35", L"1\u066b5"},
+        {"\xe2\x81\xa8\x31,000\xe2\x81\xa9", L"\u20681,000\u2069"},
+        {"\xf0\x9f\xaa\x99", L"\U0001FA99"},
+    };
+    for (const auto& [text, units] : rows) {
+        EXPECT_EQ(wide(text), units);
+        EXPECT_EQ(utf8(units), text);
+    }
+}
+
 // A window's thread ends the apartment it began, and leaves one the thread was already in, of
 // another kind, to the code that began it.
 TEST(WindowThread, EndsItsOwnApartmentAlone) {
@@ -801,6 +817,20 @@ TEST_F(Win32Window, GivesBackWhatItDrawsWith) {
     ASSERT_LT(before, 100000U) << "no limit to GDI objects here: a leak would not show";
     drawAndRefit();
     EXPECT_EQ(gdiHeadroom(), before);
+}
+
+// A window starts owning no GDI object: one made where memory last held another's live font
+// must leave that font alone when it makes and later frees its own.
+TEST_F(Win32Window, FreesNoObjectItDidNotMake) {
+    LOGFONTW face{};
+    face.lfHeight = -12;
+    HFONT someoneElses = CreateFontIndirectW(&face);
+    alignas(CalculatorWindow) std::array<HFONT, sizeof(CalculatorWindow) / sizeof(HFONT) + 1>
+        memory;
+    memory.fill(someoneElses);
+    (new (memory.data()) CalculatorWindow(GetModuleHandleW(nullptr), *thread))->~CalculatorWindow();
+    EXPECT_EQ(GetObjectType(someoneElses), static_cast<DWORD>(OBJ_FONT));
+    DeleteObject(someoneElses);
 }
 
 // The dark pixels a control draws in its client area, a few pixels in from the edges where its
