@@ -498,6 +498,10 @@ def check_glue(page, checks):
         " getComputedStyle(document.getElementById('caption')).backgroundImage.match(/rgb\\([^)]*\\)/)[0]];"
         "return [m.name, m.start_url, m.display, css(m.background_color) === shown[0], css(m.theme_color) === shown[1]]",
         manifest), [what_users_see()[0]["text"], "./", "standalone", True, True])
+    # An install prompt and the list of installed apps show the description; a launcher cuts a
+    # short name past about 12 characters.
+    checks.equal("the installed page's short name and description", [
+        0 < len(manifest.get("short_name", "")) <= 12, bool(manifest.get("description"))], [True, True])
     offered = manifest.get("icons", [])
     # A browser picks the icon to install by the size the manifest gives it.
     declared = page.js_async(
