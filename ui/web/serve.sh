@@ -2,6 +2,11 @@
 # Serves the site through nginx, with the project's configuration, on this machine only, in the
 # foreground and as the user who runs it: serve.sh <site folder> <port>. Ctrl+C stops it.
 set -euo pipefail
+# nginx would start over a missing folder and answer every request with a 404.
+if (($# != 2)) || [[ ! -d $1 ]]; then
+  echo "usage: serve.sh <site folder> <port>; the folder must exist (make web builds it)" >&2
+  exit 64
+fi
 site=$(realpath "$1")
 port=$2
 nginx=$(command -v nginx || echo /usr/sbin/nginx)
