@@ -436,6 +436,8 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     case WM_DPICHANGED: {
+        // The suggested rectangle whole: at its old size the window could lie mostly on the
+        // monitor it left and be sent back to it. The layout then sizes it to the frame as drawn.
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(m_window, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
