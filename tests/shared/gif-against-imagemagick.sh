@@ -3,7 +3,7 @@
 # generator writes them, and the same pictures as ImageMagick writes them (full LZW compression,
 # interlaced, one frame with a palette of its own), a 256-colour picture, one over 255 pixels each
 # way (its sizes take both bytes), and a stream that starts without a clear code and in sub-blocks
-# of one byte, as the format allows.
+# of one byte, as the format allows; and the logo without its trailer.
 #   gif-against-imagemagick.sh <gif-to-rgba> <assets folder>
 set -euo pipefail
 decoder=$1 assets=$2
@@ -31,6 +31,8 @@ printf '%b' "$head" '\x21\xfe\xff\x00\x2c' "$frame" >"$work/cut-comment"
 # and its last block's end.
 bytes=$(stat -c %s "$assets/logo.gif")
 for cut in 11 30 200 $((bytes - 2)); do head -c "$cut" "$assets/logo.gif" >"$work/cut-at-$cut"; done
+# Read whole without its trailer, the very last byte, as ImageMagick and the browsers read it.
+head -c $((bytes - 1)) "$assets/logo.gif" >"$work/no-trailer.gif"
 for file in "$work"/unknown-block "$work"/short-picture "$work"/cut-comment "$work"/cut-at-*; do
   status=0
   "$decoder" "$file" "$work/ours.rgba" >/dev/null 2>&1 || status=$?
