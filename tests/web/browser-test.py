@@ -437,10 +437,12 @@ def check_schemes(page, url, checks):
         colours = page.js("const c = (id, p) => getComputedStyle(document.getElementById(id) || document.body)[p];"
                           "return [c('client', 'backgroundColor'), c('Label1', 'color'), c('amount', 'color'),"
                           " c('amount', 'backgroundColor'), c('fee', 'color'), c('Command1', 'color'),"
-                          " c('report-title', 'color'), c('report-title', 'backgroundColor')]")
+                          " c('Command1', 'backgroundColor'), c('report-title', 'color'),"
+                          " c('report-title', 'backgroundColor')]")
+        # The button's face is the classic desktop's, as the fields' edges are.
         checks.equal(f"the window's own colours, and its report's title bar's, in the {scheme} scheme", colours,
                      ["rgb(192, 192, 0)"] + ["rgb(0, 0, 0)"] * 2 + ["rgb(255, 255, 255)"] + ["rgb(0, 0, 0)"] * 2
-                     + ["rgb(255, 255, 255)", "rgb(43, 87, 151)"])
+                     + ["rgb(212, 208, 200)", "rgb(255, 255, 255)", "rgb(43, 87, 151)"])
         around = page.js("return getComputedStyle(document.body).backgroundColor")
         light = page.js("const [r, g, b] = arguments[0].match(/\\d+/g).map(Number);"
                         "return 0.2126 * r + 0.7152 * g + 0.0722 * b > 64", around)
@@ -727,8 +729,8 @@ def check_turning(page, url, checks):
 
 def check_text_size(page, url, checks):
     """A small text size in the browser's settings: the fields take it, as the desktop windows
-    take the desktop's. A large one on a phone, as people with weak sight set it: the title and
-    every text whole, wrapped where they must. In Chromium, which can set it."""
+    take the desktop's. A large one on a phone, as people with weak sight set it: every text at
+    that size and whole, wrapped where they must. In Chromium, which can set it."""
     page.cdp("Page.setFontSizes", fontSizes={"standard": 10})
     try:
         page.load(url)
@@ -741,6 +743,16 @@ def check_text_size(page, url, checks):
                         " return c.scrollHeight > c.clientHeight || c.scrollWidth > c.clientWidth")
         checks.equal("texts cut on a phone at a text size of 32 px", page.js(CUT, 1) + (["caption"] if title else []), [])
         checks.equal("sideways scrolling on a phone at a text size of 32 px", page.js(SIDEWAYS), 0)
+        checks.equal("texts on a phone below a text size of 32 px", page.js(
+            "return [...document.querySelectorAll('#caption, #client > *')]"
+            ".filter((e) => getComputedStyle(e).fontSize !== '32px').map((e) => e.id)"), [])
+        # What a screen reader is told of a long fee stays off the screen, not beside it.
+        page.set("amount", "99999999999999")
+        page.set("gprice", "1.5")
+        page.click("Command1")
+        said = page.js("return document.getElementById('announced').textContent")
+        checks.equal(f"sideways scrolling on a phone at 32 px once {said!r} is announced", page.js(SIDEWAYS),
+                     0 if len(said) > 20 else "a fee of more than 20 characters announced")
     finally:
         page.metrics()
         page.cdp("Page.setFontSizes", fontSizes={"standard": 16})
