@@ -377,6 +377,8 @@ private slots:
         std::set<int> expected{16, 32, 48, 64};
         if (ratio >= 2.0)
             expected.insert(128);
+        if (ratio >= 4.0)
+            expected.insert(256);
         QCOMPARE(offered, expected);
     }
 
