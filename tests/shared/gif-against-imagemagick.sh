@@ -17,13 +17,13 @@ convert -size 64x48 gradient:red-blue -colors 256 "$work/colours.gif"
 convert -size 300x260 gradient:gold-navy -colors 16 "$work/large.gif"
 convert "$assets/logo.gif" -colors 7 +remap "$work/local-palette.gif"
 convert -size 1x1 xc:gold "$work/one-pixel.gif"
-# 2 x 2, four colours; the codes 0, 6 (the first it defines), 0, end, in two sub-blocks of a byte.
+# 2 x 2, four colours; the codes 1, 6 (the first it defines), 1, end, in two sub-blocks of a byte.
 head='GIF89a\x02\x00\x02\x00\x81\x00\x00\xc0\xc0\x00\xff\xff\xff\x00\x00\x00\x80\x80\x80'
-frame='\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x01\x30\x01\x0a\x00\x3b'
+frame='\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x01\x71\x01\x0a\x00\x3b'
 printf '%b' "$head" '\x2c' "$frame" >"$work/no-clear-code.gif"
 printf '%b' "$head" '\x2d' "$frame" >"$work/unknown-block"
 # The same with its codes' last byte left out: three pixels of four.
-printf '%b' "$head" '\x2c' '\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x01\x30\x00\x3b' >"$work/short-picture"
+printf '%b' "$head" '\x2c' '\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x01\x71\x00\x3b' >"$work/short-picture"
 # A comment that claims 255 bytes where fewer are left, a whole picture among them.
 printf '%b' "$head" '\x21\xfe\xff\x00\x2c' "$frame" >"$work/cut-comment"
 # Refused, not read past its end: a block that is no frame, a picture whose codes end before its
