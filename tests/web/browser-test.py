@@ -1017,10 +1017,10 @@ def check_offline(driver, site, checks):
     try:
         page.load(f"http://127.0.0.1:{first.server_address[1]}/release/")
         wait_for(lambda: page.js("return navigator.serviceWorker.controller !== null"), 20, "the worker in control")
-        # The doubled logo alone would add more than a third to a first visit's bytes: a phone on
-        # a metered line fetches it only where it shows.
-        checks.equal("a first visit at a density of 1 fetches nothing drawn for 2",
-                     [path for path in first.asked if "@2x" in path], [])
+        # The doubled logo alone would add more than a third to a first visit's bytes, the large
+        # install icons far more: a phone on a metered line fetches them only where they show.
+        checks.equal("a first visit at a density of 1 fetches nothing drawn for 2, nor the large icons",
+                     [path for path in first.asked if "@2x" in path or re.search(r"-(256|512)\.png$", path)], [])
     finally:
         first.shutdown()
         first.server_close()
