@@ -286,4 +286,7 @@ def host(site, user=None):
         process.wait(timeout=20)
         log.seek(0)
         raise RuntimeError(f"nginx does not serve the site: {error}; {log.read().decode(errors='replace')[:300]}")
+    # In the foreground while nginx serves, as make run-web promises: Ctrl+C, or terminate(), stops it.
+    if process.poll() is not None:
+        raise RuntimeError(f"serve.sh returned ({process.returncode}) while nginx serves the site")
     return process, url
