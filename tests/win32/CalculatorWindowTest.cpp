@@ -701,8 +701,8 @@ void onCanvas(HWND control, Use use) {
     DeleteDC(dc);
 }
 
-// A logo as ImageMagick decodes it: RGBA rows, `pixels` of them in all, or none where the file
-// holds another number.
+// A logo as ImageMagick decodes it, or shrinks it: RGBA rows, `pixels` of them in all, or none
+// where the file holds another number.
 std::vector<std::uint8_t> decodedLogo(const std::string& name, std::size_t pixels) {
     std::vector<std::uint8_t> decoded(4 * pixels + 1);
     std::ifstream file(std::string(HALVERN_DECODED_LOGOS) + name + ".rgba", std::ios::binary);
@@ -712,6 +712,9 @@ std::vector<std::uint8_t> decodedLogo(const std::string& name, std::size_t pixel
                                                                                      : 0);
     return decoded;
 }
+
+// The window's colour, which shows through the logo's transparent corners.
+constexpr COLORREF windowGround = RGB(192, 192, 0);
 
 void drawLogo(const CalculatorWindow& window, HDC dc, RECT box) {
     DRAWITEMSTRUCT item{ODT_STATIC, 0, 0, 0, 0, window.control("Image1"), dc, box, 0};
@@ -729,7 +732,7 @@ TEST_F(Win32Window, LogoDrawsWithItsTransparency) {
             const auto decoded = decodedLogo(name, width * static_cast<std::size_t>(box.bottom));
             ASSERT_FALSE(decoded.empty()) << "the box is not the decoded " << name << "'s size";
             drawLogo(*window, dc, box);
-            EXPECT_EQ(GetPixel(dc, 0, 0), RGB(192, 192, 0)) << "a transparent corner";
+            EXPECT_EQ(GetPixel(dc, 0, 0), windowGround) << "a transparent corner";
             int differing = 0;
             for (std::size_t at = 0; at < decoded.size(); at += 4) {
                 const std::uint8_t* p = &decoded[at];
@@ -753,7 +756,8 @@ TEST_F(Win32Window, LogoShrinksAtOneAndAHalfAsImageMagickScalesIt) {
             decodedLogo("logo@2x-at-150", width * static_cast<std::size_t>(box.bottom));
         ASSERT_FALSE(shrunk.empty()) << "the box is not the shrunk logo's size";
         drawLogo(*window, dc, box);
-        const std::array<int, 3> under{192, 192, 0};
+        const std::array<int, 3> under{GetRValue(windowGround), GetGValue(windowGround),
+                                       GetBValue(windowGround)};
         int differing = 0;
         for (std::size_t at = 0; at < shrunk.size(); at += 4) {
             const COLORREF drawn =
