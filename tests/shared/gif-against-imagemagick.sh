@@ -3,7 +3,7 @@
 # generator writes them, and the same pictures as ImageMagick writes them (full LZW compression,
 # interlaced, one frame with a palette of its own), a 256-colour picture, one over 255 pixels each
 # way (its sizes take both bytes), and a stream that starts without a clear code and in sub-blocks
-# of one byte, as the format allows; and the logo without its trailer.
+# of one byte, as the format allows; one whose code table fills; and the logo without its trailer.
 #   gif-against-imagemagick.sh <gif-to-rgba> <assets folder>
 set -euo pipefail
 decoder=$1 assets=$2
@@ -22,6 +22,30 @@ head='GIF89a\x02\x00\x02\x00\x81\x00\x00\xc0\xc0\x00\xff\xff\xff\x00\x00\x00\x80
 frame='\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x01\x71\x01\x0a\x00\x3b'
 printf '%b' "$head" '\x2c' "$frame" >"$work/no-clear-code.gif"
 printf '%b' "$head" '\x2d' "$frame" >"$work/unknown-block"
+# 64 x 64, four colours, whose code table fills and is used full, with no clear code after it, as
+# the format allows: 4089 codes of 0, then 1 and 0 (the table's last entry, 4095, is "10"), 4095
+# itself, and three more 0s.
+python3 - "$work/full-code-table.gif" <<'EOF'
+import struct, sys
+out, bits, count, width, defined = bytearray(), 0, 0, 3, 6
+for at, code in enumerate([4] + [0] * 4089 + [1, 0, 4095] + [0] * 3 + [5]):
+    bits |= code << count
+    count += width
+    while count >= 8:
+        out.append(bits & 0xFF)
+        bits, count = bits >> 8, count - 8
+    if at > 1 and defined < 4096:  # each code after the first defines an entry
+        defined += 1
+        if defined == 1 << width and width < 12:
+            width += 1
+if count:
+    out.append(bits)
+blocks = b"".join(bytes([len(out[i:i + 255])]) + out[i:i + 255] for i in range(0, len(out), 255))
+palette = bytes([0xC0, 0xC0, 0, 255, 255, 255, 0, 0, 0, 128, 128, 128])
+with open(sys.argv[1], "wb") as gif:
+    gif.write(b"GIF89a" + struct.pack("<HHBBB", 64, 64, 0x81, 0, 0) + palette + b"\x2c"
+              + struct.pack("<HHHHB", 0, 0, 64, 64, 0) + b"\x02" + blocks + b"\x00\x3b")
+EOF
 # The same with its codes' last byte left out: three pixels of four.
 printf '%b' "$head" '\x2c' '\x00\x00\x00\x00\x02\x00\x02\x00\x00\x02\x01\x71\x00\x3b' >"$work/short-picture"
 # A comment that claims 255 bytes where fewer are left, a whole picture among them.
