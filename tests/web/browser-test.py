@@ -296,16 +296,17 @@ def check_layout(page, checks):
     checks.equal("Tab with no control focused", page.js("return document.activeElement.id"), start)
     checks.equal("the title bar as wide as the window, at its top with the client area right under it and the"
                  " window's end right under that (or the status bar), its title in bold as a desktop's is, clear"
-                 " of the icon",
+                 " of the icon and halfway down the bar",
                  page.js("const h = document.getElementById('caption'), r = document.createRange();"
                          "r.selectNodeContents(h.lastChild);"
                          "const w = document.querySelector('main').getBoundingClientRect(), t = h.getBoundingClientRect(),"
-                         " c = document.getElementById('client').getBoundingClientRect(),"
+                         " c = document.getElementById('client').getBoundingClientRect(), title = r.getBoundingClientRect(),"
                          " s = document.getElementById('status'), end = (s.hidden ? c : s.getBoundingClientRect()).bottom;"
                          "return [new Set(['caption', 'client'].map(id => document.getElementById(id).offsetWidth)).size,"
                          " [t.top - w.top, c.top - t.bottom, w.bottom - end], getComputedStyle(h).fontWeight,"
-                         " r.getBoundingClientRect().left - h.querySelector('img').getBoundingClientRect().right >= 4]"),
-                 [1, [0, 0, 0], "700", True])
+                         " title.left - h.querySelector('img').getBoundingClientRect().right >= 4,"
+                         " Math.abs(title.top - t.top - (t.bottom - title.bottom)) <= 1]"),
+                 [1, [0, 0, 0], "700", True, True])
     # Centred as a dialog opens on a desktop, with the status bar where it shows; the logo's size
     # written in the page, so nothing moves as it loads.
     checks.equal("the window in the middle of the page, the logo's size in the page as drawn", page.js(
