@@ -637,6 +637,11 @@ SIDEWAYS = ("return Math.max(document.scrollingElement.scrollWidth, innerWidth)"
             " - Math.min(innerWidth, screen.width)")
 
 
+# The window's texts under 16 px, which a phone's browser zooms in on as a field is focused.
+UNDER_16 = ("return [...document.querySelectorAll('#caption, #client > :not(img)')]"
+            ".filter(e => parseFloat(getComputedStyle(e).fontSize) < 16).map(e => e.id)")
+
+
 def check_touch(page, checks, where, height):
     """Touch sizes, the fee above an on-screen keyboard, nothing wider than the screen."""
     checks.equal(f"the layout {where}, the window flat on the page as an app's screen is, with no shadow", page.js(
@@ -644,9 +649,7 @@ def check_touch(page, checks, where, height):
         ["touch", "none"])
     checks.equal(f"the fields' on-screen keyboard {where}", page.js(
         "return [...document.querySelectorAll('#client > input')].map(f => f.inputMode)"), ["decimal"] * 3)
-    checks.equal(f"texts under 16 px {where}", page.js(
-        "return [...document.querySelectorAll('#caption, #client > :not(img)')]"
-        ".filter(e => parseFloat(getComputedStyle(e).fontSize) < 16).map(e => e.id)"), [])
+    checks.equal(f"texts under 16 px {where}", page.js(UNDER_16), [])
     checks.equal(f"typed text under 4 px from its field's sides {where}", page.js(
         "return [...document.querySelectorAll('#client > input')].map(e => [e.id, getComputedStyle(e)])"
         ".filter(([, s]) => Math.min(parseFloat(s.paddingLeft), parseFloat(s.paddingRight)) < 4).map(([id]) => id)"), [])
@@ -730,13 +733,17 @@ def check_turning(page, url, checks):
 
 def check_text_size(page, url, checks):
     """A small text size in the browser's settings: the fields take it, as the desktop windows
-    take the desktop's. A large one on a phone, as people with weak sight set it: every text at
-    that size and whole, wrapped where they must. In Chromium, which can set it."""
+    take the desktop's, and a phone's texts keep to 16 px at least. A large one on a phone, as
+    people with weak sight set it: every text at that size and whole, wrapped where they must. In
+    Chromium, which can set it."""
     page.cdp("Page.setFontSizes", fontSizes={"standard": 10})
     try:
         page.load(url)
         checks.equal("the fields under a text size of 10 px", page.js(
             "return getComputedStyle(document.getElementById('amount')).fontSize"), "10px")
+        page.metrics(360, height=780, mobile=True)
+        page.load(url)
+        checks.equal("texts under 16 px on a phone at a text size of 10 px", page.js(UNDER_16), [])
         page.cdp("Page.setFontSizes", fontSizes={"standard": 32})
         page.metrics(360, height=780, mobile=True)
         page.load(url)
