@@ -612,6 +612,8 @@ def check_loading(driver, url, checks):
         "const bar = document.getElementById('status'), words = document.createRange();"
         "words.selectNodeContents(bar); const w = words.getBoundingClientRect(), b = bar.getBoundingClientRect();"
         "return w.left - b.left >= 3 && w.top - b.top >= 2"))
+    status, title = page.js("return ['status', 'caption'].map((id) => getComputedStyle(document.getElementById(id)).fontSize)")
+    checks.equal("the bar's words at the title's size, as a desktop's status bar has them", status, title)
     page.set("amount", "100")
     page.click("Command1")
     wait_for(lambda: page.js("return document.body.dataset.ready === 'true'"), what="the slow load")
