@@ -263,7 +263,8 @@ def host(site, user=None):
     beside the site's folder, which the caller lets that user read."""
     port = free_port()
     web = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "ui", "web")
-    command = [os.path.join(web, "serve.sh"), site, str(port)]
+    # The site named from the working folder, as make run-web names it.
+    command = [os.path.join(web, "serve.sh"), os.path.relpath(site), str(port)]
     if user:
         beside = os.path.dirname(os.path.abspath(site))
         for name in ("serve.sh", "nginx.conf.in"):
