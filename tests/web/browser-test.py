@@ -747,7 +747,6 @@ def check_text_size(page, url, checks):
         page.load(url)
         checks.equal("texts under 16 px on a phone at a text size of 10 px", page.js(UNDER_16), [])
         page.cdp("Page.setFontSizes", fontSizes={"standard": 32})
-        page.metrics(360, height=780, mobile=True)
         page.load(url)
         title = page.js("const c = document.getElementById('caption');"
                         " return c.scrollHeight > c.clientHeight || c.scrollWidth > c.clientWidth")
