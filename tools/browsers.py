@@ -259,8 +259,8 @@ def serve(site, caching="max-age=3600"):
 
 def host(site, user=None):
     """The site through nginx with the project's configuration (ui/web/serve.sh), as a real host;
-    run by `user` where one is named (by root), from copies of the script and configuration put
-    beside the site's folder, which the caller lets that user read."""
+    run by `user` where one is named (by root), with that user's path, from copies of the script
+    and configuration put beside the site's folder, which the caller lets that user read."""
     port = free_port()
     web = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "ui", "web")
     # The site named from the working folder, as make run-web names it.
@@ -269,7 +269,9 @@ def host(site, user=None):
         beside = os.path.dirname(os.path.abspath(site))
         for name in ("serve.sh", "nginx.conf.in"):
             shutil.copy(os.path.join(web, name), beside)
-        command = ["runuser", "-u", user, "--", os.path.join(beside, "serve.sh"), site, str(port)]
+        # With the path Debian gives a user who is not root (/etc/login.defs), without /usr/sbin.
+        command = ["runuser", "-u", user, "--", "env", "PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games",
+                   os.path.join(beside, "serve.sh"), site, str(port)]
         # As on a machine where nginx has never run as root: the folders it writes in by default
         # are not there, and a user cannot make them. Where root has run it, they are, and would
         # hide a folder the configuration forgets.
