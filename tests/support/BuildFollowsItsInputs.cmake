@@ -1,19 +1,22 @@
 # cmake -DNINJA=<ninja> -DBUILD=<build folder> -DOUTPUTS=<regex> -DCOUNT=<n> "-DINPUTS=<paths>"
 #   -P BuildFollowsItsInputs.cmake
-# Each of the COUNT outputs of the build whose names match OUTPUTS is made again when any of
-# INPUTS changes: asked of the build graph itself. A step that misses a file it takes in leaves
-# the old one built in after a change, and the tests pass on it; a fresh build never shows that.
+# Each of the COUNT outputs of the build whose whole names from BUILD match OUTPUTS is made again
+# when any of INPUTS changes: asked of the build graph itself. A step that misses a file it takes
+# in leaves the old one built in after a change, and the tests pass on it; a fresh build never
+# shows that.
 execute_process(COMMAND ${NINJA} -C ${BUILD} -t targets all OUTPUT_VARIABLE targets
                 COMMAND_ERROR_IS_FATAL ANY)
-string(REGEX MATCHALL "[^\n]*(${OUTPUTS}):" outputs "${targets}")
-list(FILTER outputs EXCLUDE REGEX "^/") # a custom command's outputs again, by their full paths
+# Whole names, from the build folder: an output made somewhere else than where the user is sent
+# for it would otherwise pass.
+string(REPLACE "\n" ";" outputs "${targets}")
+list(FILTER outputs INCLUDE REGEX "^(${OUTPUTS}): ")
 list(LENGTH outputs count)
 if(NOT count EQUAL COUNT)
   message(FATAL_ERROR "${COUNT} outputs named like ${OUTPUTS} expected, found: ${outputs}")
 endif()
 set(missing "")
 foreach(output IN LISTS outputs)
-  string(REGEX REPLACE ":$" "" output "${output}")
+  string(REGEX REPLACE ": [^:]*$" "" output "${output}")
   execute_process(COMMAND ${NINJA} -C ${BUILD} -t query ${output} OUTPUT_VARIABLE graph
                   COMMAND_ERROR_IS_FATAL ANY)
   foreach(input IN LISTS INPUTS)
