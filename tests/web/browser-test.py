@@ -1065,17 +1065,19 @@ def check_offline(driver, site, checks):
         server.shutdown()
         page.metrics()
     # A browser that keeps no worker, or one that refuses this one (as where its storage is
-    # blocked): the bar says what that means.
+    # blocked): the bar says what that means, and the page's script goes on without a fault.
     refused = serve(site)
+    faults = ("globalThis.faults = []; addEventListener('error', (e) => faults.push(e.message));"
+              " addEventListener('unhandledrejection', (e) => faults.push(String(e.reason)));")
     try:
         for way, script in [("keeps no worker", "delete Navigator.prototype.serviceWorker;"),
                             ("refuses the worker", "ServiceWorkerContainer.prototype.register = () =>"
                                                    " Promise.reject(new DOMException('Refused', 'SecurityError'));")]:
-            with page.before_scripts(script):
+            with page.before_scripts(faults + script):
                 page.load(f"http://127.0.0.1:{refused.server_address[1]}/")
-            checks.equal(f"the bar where the browser {way}", page.js(
-                "return document.getElementById('status').hidden ? '' : document.getElementById('status').textContent"),
-                "This browser keeps no copy of the calculator here: it works while online.")
+            checks.equal(f"the bar where the browser {way}, and the script's faults", page.js(
+                "return [document.getElementById('status').hidden ? '' : document.getElementById('status').textContent,"
+                " faults]"), ["This browser keeps no copy of the calculator here: it works while online.", []])
         # As a screen reader finds it in Chromium's accessibility tree: a status, read out.
         live = [node["role"]["value"] for node in page.cdp("Accessibility.getFullAXTree")["nodes"]
                 if any(p["name"] == "live" for p in node.get("properties", []))]
