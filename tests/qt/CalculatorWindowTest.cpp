@@ -209,7 +209,7 @@ private:
     }
 
     // Picks Paste in the field's context menu once it is up where the pointer was.
-    static void pasteFromMenu(QLineEdit* edit) {
+    void pasteFromMenu(QLineEdit* edit) {
         const QPoint pointer = edit->mapToGlobal(QPoint(5, 5));
         QTimer picker;
         QObject::connect(&picker, &QTimer::timeout, [&picker, pointer] {
@@ -224,6 +224,13 @@ private:
         picker.start(0);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), pointer);
         QApplication::sendEvent(edit, &event);
+        settle();
+        // One menu for one click: the field's own must not open behind ours once it closes. The
+        // scenario fails on it as on a report nobody expected.
+        if (QWidget* another = QApplication::activePopupWidget()) {
+            m_reports.push_back({"menu", "a second menu, opened once the first closed"});
+            another->close();
+        }
     }
 
     QWidget& m_window;
