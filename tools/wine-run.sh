@@ -51,7 +51,9 @@ if [[ $1 == --prepare ]]; then
     find "$prefix" -type f -links +1 ! -path '*/system32/*' ! -path '*/winsxs/*' \
       -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv "$f.copy" "$f"; done' sh {} +
     export WINEPREFIX=$prefix
-    settings=
+    # A program that crashes ends at once, its backtrace on stderr, rather than waiting on a
+    # crash dialog that no one will close until the test's time runs out.
+    settings=$'[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n'
     if [[ $driver == null ]]; then
       settings+=$'[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Graphics"="null"\n\n'
     fi

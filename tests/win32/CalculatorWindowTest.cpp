@@ -277,8 +277,13 @@ public:
     ULONG WINAPI Release() override { return --m_references; }
     ULONG references() const { return m_references; }
     HRESULT WINAPI CreateInstance(IUnknown* outer, REFIID id, void** object) override {
+        if (refusing) {
+            *object = nullptr;
+            return E_OUTOFMEMORY;
+        }
         return outer != nullptr ? CLASS_E_NOAGGREGATION : QueryInterface(id, object);
     }
+    bool refusing = false; // as a service that cannot be made
     HRESULT WINAPI LockServer(BOOL /*lock*/) override { return S_OK; }
 
     HRESULT WINAPI SetHwndPropStr(HWND hwnd, DWORD idObject, DWORD idChild, MSAAPROPID idProp,
@@ -554,6 +559,23 @@ TEST(WindowThread, EndsItsOwnApartmentAlone) {
     }).join();
     EXPECT_EQ(afterItsOwn, CO_E_NOTINITIALIZED) << "its own apartment left behind";
     EXPECT_EQ(afterAnother, S_OK) << "the apartment it found ended";
+}
+
+// Where the service that names the fields for screen readers cannot be made, the window still
+// shows: only the fields' names are lost.
+TEST(ScreenReaderNames, WithoutTheirServiceTheWindowStillShows) {
+    const halvern::win32::WindowThread thread;
+    NameStore service;
+    service.refusing = true;
+    ASSERT_HRESULT_SUCCEEDED(service.registerInProcess());
+    bool shown = false;
+    {
+        CalculatorWindow window(GetModuleHandleW(nullptr), thread);
+        window.show(SW_SHOWNORMAL);
+        shown = IsWindowVisible(window.handle()) != FALSE;
+    }
+    service.revoke();
+    EXPECT_TRUE(shown);
 }
 
 // The window's client area and each control's box in it, as left, top, right and bottom.
