@@ -16,7 +16,8 @@ for entry in entries:
     source = os.path.realpath(os.path.join(entry["directory"], entry["file"]))
     # Generated sources (Qt's moc), the test framework's and the resource scripts are not C++ of
     # the project's own.
-    if not source.startswith(top + os.sep) or source.startswith(build + os.sep) or not source.endswith(".cpp"):
+    ours = source.startswith(top + os.sep) and not source.startswith(build + os.sep)
+    if not ours or not source.endswith(".cpp"):
         continue
     words = entry.get("arguments") or shlex.split(entry["command"])
     name = os.path.relpath(source, top)
