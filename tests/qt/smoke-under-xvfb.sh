@@ -64,13 +64,16 @@ env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:999 "$program" >"$work/nodisp
   fail "without a display it said: $(cat "$work/nodisplay.log")"
 echo "smoke: without a display: $(cat "$work/nodisplay.log")"
 
-# Qt's messages while the display opens are held, then passed on as they were.
-env -u XDG_RUNTIME_DIR QT_MESSAGE_PATTERN='%{type}: %{message}' "$program" >"$work/held.log" 2>&1 &
+# Qt's messages while the display opens are held, then passed on as they were: of their type and
+# category, with the category's rules applied.
+env -u XDG_RUNTIME_DIR QT_MESSAGE_PATTERN='%{type}: %{category}: %{message}' \
+  QT_LOGGING_RULES='qt.qpa.plugin.debug=true' "$program" >"$work/held.log" 2>&1 &
 app=$!
 pids+=("$app")
 timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null ||
   fail "no window without XDG_RUNTIME_DIR"
 kill "$app"
-grep -q '^warning: QStandardPaths: XDG_RUNTIME_DIR not set' "$work/held.log" ||
-  fail "Qt's warning at start was lost or changed: $(cat "$work/held.log")"
+grep -q '^warning: default: QStandardPaths: XDG_RUNTIME_DIR not set' "$work/held.log" &&
+  grep -q '^debug: qt.qpa.plugin: Successfully loaded Qt platform plugin' "$work/held.log" ||
+  fail "Qt's messages at start were lost or changed: $(cat "$work/held.log")"
 echo "smoke: Qt's warning while opening the display was passed on as a warning"
