@@ -76,4 +76,4 @@ kill "$app"
 grep -q '^warning: default: QStandardPaths: XDG_RUNTIME_DIR not set' "$work/held.log" &&
   grep -q '^debug: qt.qpa.plugin: Successfully loaded Qt platform plugin' "$work/held.log" ||
   fail "Qt's messages at start were lost or changed: $(cat "$work/held.log")"
-echo "smoke: Qt's warning while opening the display was passed on as a warning"
+echo "smoke: Qt's messages while opening the display were passed on with their type and category"
