@@ -212,12 +212,22 @@ def start(browser, phone=None, language="en-US"):
     raise SystemExit(f"no browser {browser}")
 
 
+# What runs before the page's first script, under serve()'s paths of those names.
+BEFORE = {
+    "/no-webassembly/": "delete globalThis.WebAssembly;",
+    "/failing-setup/": "let made; Object.defineProperty(globalThis, 'createHalvern', {configurable: true,"
+                       " get: () => made, set: (create) => { made = (...a) => create(...a).then((m) => {"
+                       " m._halvern_fit_fonts = () => { throw new Error('set-up fault'); }; return m; }); }});",
+}
+
+
 def serve(site, caching="max-age=3600"):
     class Host(http.server.SimpleHTTPRequestHandler):
         """The site as a static host with an hour's max-age (or other `caching`) serves it; under
         /slow-wasm/ and /no-wasm/ with its WebAssembly late by two seconds or missing, under
         /slow-module/ and /no-module/ with the module's script late by two seconds or missing,
-        under /no-webassembly/ as a browser that runs none (a locked-down one); under /release/
+        under /no-webassembly/ as a browser that runs none (a locked-down one), under
+        /failing-setup/ with a module that loads but throws as the page sets it up; under /release/
         from the folder the server's `release` names, which a test switches to publish a new
         release. The paths asked for are kept in the server's `asked`."""
 
@@ -230,7 +240,7 @@ def serve(site, caching="max-age=3600"):
 
         def do_GET(self):
             self.server.asked.append(self.path)
-            prefixes = ("/slow-wasm/", "/no-wasm/", "/slow-module/", "/no-module/", "/no-webassembly/", "/release/")
+            prefixes = ("/slow-wasm/", "/no-wasm/", "/slow-module/", "/no-module/", *BEFORE, "/release/")
             prefix = next((p for p in prefixes if self.path.startswith(p)), "/")
             self.path = "/" + self.path[len(prefix):]
             missing = {"/no-wasm/": ".wasm", "/no-module/": "/halvern.js"}.get(prefix)
@@ -242,8 +252,8 @@ def serve(site, caching="max-age=3600"):
                 return
             elif late and self.path.endswith(late):
                 time.sleep(2)
-            elif self.path == "/layout.js" and prefix == "/no-webassembly/":
-                body = b"delete globalThis.WebAssembly;\n" + pathlib.Path(self.directory, "layout.js").read_bytes()
+            elif self.path == "/layout.js" and prefix in BEFORE:
+                body = BEFORE[prefix].encode() + b"\n" + pathlib.Path(self.directory, "layout.js").read_bytes()
                 self.send_response(200)
                 self.send_header("Content-Type", "text/javascript")
                 self.end_headers()

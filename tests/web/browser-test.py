@@ -627,7 +627,8 @@ def check_loading(driver, url, checks):
         [1, 1])
     _, hidden, words, _ = page.js(state)
     checks.true(f"once it has loaded ({words!r})", hidden or "Loading" not in words)
-    for missing in ("no-wasm", "no-module", "no-webassembly"):  # its WebAssembly, its script, the browser's
+    # Its WebAssembly missing, its script, the browser's; or a module that came but cannot run.
+    for missing in ("no-wasm", "no-module", "no-webassembly", "failing-setup"):
         driver.command("navigate", {"url": url + missing + "/"})
         shown = wait_for(lambda: "could not load" in page.js(state)[2] and page.js(state), 20, "the words of a failed load")
         checks.equal(f"when it cannot load ({missing})", shown, [True, False, "The calculator could not load here."

@@ -121,7 +121,8 @@
   } catch (error) {
     loading = Promise.reject(error); // no module script at all
   }
-  loading.then((module) => {
+  // Set up fails as loading does: a module that came but cannot run leaves nothing to wait for.
+  const ready = loading.then((module) => {
     const utf16 = (text) => {
       const bytes = (text.length + 1) * 2;
       const pointer = module._malloc(bytes);
@@ -195,7 +196,8 @@
     performance.mark('calculator-ready');
     press = () => module._halvern_press();
     if (pressedWhileLoading) press();
-  }, unavailable);
+  });
+  ready.catch(unavailable);
 
   // Offline use, where the browser keeps the page's files; where it will not, the user is told.
   // A release published while the page is open takes over the worker: the page offers it.
@@ -214,7 +216,7 @@
   const offlineRefused = () => say('This browser keeps no copy of the calculator here: it works while online.');
   if (location.protocol !== 'file:') {
     if (!('serviceWorker' in navigator)) {
-      loading.then(offlineRefused, () => {});
+      ready.then(offlineRefused, () => {});
     } else {
       const worker = navigator.serviceWorker;
       const url = globalThis.trustedTypes
@@ -229,7 +231,7 @@
         document.addEventListener('visibilitychange', () => {
           if (document.visibilityState === 'visible') registration.update().catch(() => {});
         });
-      }, () => loading.then(offlineRefused, () => {}));
+      }, () => ready.then(offlineRefused, () => {}));
     }
   }
 })();
