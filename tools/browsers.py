@@ -33,6 +33,12 @@ def free_port():
         return probe.getsockname()[1]
 
 
+def ending_with_us(command):
+    """The command as a child the kernel stops as this process ends, however it ends: a test killed
+    from outside (a timeout) leaves no browser or host running."""
+    return ["setpriv", "--pdeathsig", "TERM", "--", *command] if shutil.which("setpriv") else command
+
+
 def wait_for(check, seconds=20.0, what="a condition"):
     deadline = time.monotonic() + seconds
     while True:
@@ -56,7 +62,7 @@ class HttpDriver:
         # profile of some 9 MB behind for every session in the system's one, and Chromium a
         # folder of its own beside it.
         self.scratch = tempfile.mkdtemp(prefix="halvern-driver-")
-        self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+        self.process = subprocess.Popen(ending_with_us(command), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                         env={**(environment or os.environ), "TMPDIR": self.scratch})
         self.base = f"http://127.0.0.1:{port}"
         try:
@@ -112,8 +118,8 @@ class MarionetteDriver:
                                 ("browser.safebrowsing.update.enabled", False)]:
                 prefs.write(f"user_pref({json.dumps(name)}, {json.dumps(value)});\n")
         self.process = subprocess.Popen(
-            [binary, "--marionette", "--headless", "--no-remote", "-remote-allow-system-access",
-             "--profile", self.profile],
+            ending_with_us([binary, "--marionette", "--headless", "--no-remote", "-remote-allow-system-access",
+                            "--profile", self.profile]),
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env={**os.environ, "MOZ_HEADLESS": "1"})
         self.socket = wait_for(lambda: socket.create_connection(("127.0.0.1", port), timeout=60),
                                seconds=60, what="Firefox's Marionette")
@@ -290,7 +296,7 @@ def host(site, user=None):
             command = ["unshare", "--mount", "--propagation", "private", "sh", "-c",
                        'mount -t tmpfs -o mode=755 fresh /var/lib/nginx && exec "$@"', "sh", *command]
     log = tempfile.TemporaryFile()
-    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=log)
+    process = subprocess.Popen(ending_with_us(command), stdout=subprocess.DEVNULL, stderr=log)
     url = f"http://127.0.0.1:{port}/"
     try:
         wait_for(lambda: urllib.request.urlopen(url, timeout=2), 10, "nginx")
