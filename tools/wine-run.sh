@@ -62,20 +62,18 @@ if [[ $1 == --prepare ]]; then
     fi
     # One import sets them all. Wine's first start in a new prefix has, once in many CI runs,
     # failed without a word; it is tried again, and a last failure shows what Wine said.
-    if [[ -n $settings ]]; then
-      printf 'REGEDIT4\n\n%s\n' "$settings" >"$prefix/drive_c/halvern-settings.reg"
-      for attempt in 1 2 3; do
-        if said=$(DISPLAY= "$wine" reg import 'C:\halvern-settings.reg' 2>&1); then
-          break
-        fi
-        "$wineserver" -k 2>/dev/null || true
-        if ((attempt == 3)); then
-          echo "Wine could not set the prefix's registry:"; echo "$said"; exit 1
-        fi
-        sleep 2
-      done
-      rm "$prefix/drive_c/halvern-settings.reg"
-    fi
+    printf 'REGEDIT4\n\n%s\n' "$settings" >"$prefix/drive_c/halvern-settings.reg"
+    for attempt in 1 2 3; do
+      if said=$(DISPLAY= "$wine" reg import 'C:\halvern-settings.reg' 2>&1); then
+        break
+      fi
+      "$wineserver" -k 2>/dev/null || true
+      if ((attempt == 3)); then
+        echo "Wine could not set the prefix's registry:"; echo "$said"; exit 1
+      fi
+      sleep 2
+    done
+    rm "$prefix/drive_c/halvern-settings.reg"
     "$wineserver" -w 2>/dev/null || true
     # The server writes the registry out as it ends: read back what the tests rely on.
     if [[ $driver == null ]] && ! grep -q '^"Graphics"="null"' "$prefix/user.reg"; then
