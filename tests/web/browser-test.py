@@ -1079,6 +1079,14 @@ def check_offline(driver, site, checks):
             checks.equal(f"the bar where the browser {way}, and the script's faults", page.js(
                 "return [document.getElementById('status').hidden ? '' : document.getElementById('status').textContent,"
                 " faults]"), ["This browser keeps no copy of the calculator here: it works while online.", []])
+        # A worker refused only once the module has failed as the page sets it up: the bar
+        # still says the calculator could not load, not that it works while online.
+        with page.before_scripts("ServiceWorkerContainer.prototype.register = () => new Promise((_, refuse) =>"
+                                 " setTimeout(() => { globalThis.refused = true; refuse(new Error()); }, 1500));"):
+            page.driver.command("navigate", {"url": f"http://127.0.0.1:{refused.server_address[1]}/failing-setup/"})
+            wait_for(lambda: page.js("return globalThis.refused"), 10, "the worker refused")
+        checks.true("the bar where the set-up failed and then the worker was refused",
+                    "could not load" in page.js("return document.getElementById('status').textContent"))
         # As a screen reader finds it in Chromium's accessibility tree: a status, read out.
         live = [node["role"]["value"] for node in page.cdp("Accessibility.getFullAXTree")["nodes"]
                 if any(p["name"] == "live" for p in node.get("properties", []))]
