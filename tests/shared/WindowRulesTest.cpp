@@ -1,5 +1,6 @@
 #include "ui/shared/WindowRules.h"
 
+#include "ui/shared/ControlTable.h"
 #include "ui/shared/FieldEdits.h"
 #include "ui/shared/Layout.h"
 
@@ -30,6 +31,11 @@ TEST(Layout, TwipsBecomeTheNearestPixel) {
         SCOPED_TRACE(testing::Message() << c.twips << " twips at " << c.dpi << " dpi");
         EXPECT_EQ(twipsToPixels(c.twips, c.dpi), c.pixels);
     }
+}
+
+// A name the table lacks (a typo in a caller) finds no control, rather than the first one.
+TEST(ControlTable, ANameItLacksFindsNoRow) {
+    EXPECT_EQ(rowOf("Label6"), controlTable.size());
 }
 
 // A window reduced to what a refusal asks of it, recording each call in order.
