@@ -107,6 +107,11 @@ def tests(preset, left_out):
             failed = name if outcome == "Failed" else f"{name} ({outcome.lower()})"
     if failed is None and "tests failed" in output and "0 tests failed" not in output:
         failed = f"the tests of build/{preset}"
+    if failed is not None and preset == "windows":
+        # Stopped at the failure, the run never reached the test that removes the Wine prefixes:
+        # one left with the program installed would fail the next fault's installer check.
+        subprocess.run([top / "tools" / "wine-run.sh", "--remove", top / "build" / "windows" / "wine"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
     return failed, unrun
 
 
