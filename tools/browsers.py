@@ -218,12 +218,18 @@ def start(browser, phone=None, language="en-US"):
     raise SystemExit(f"no browser {browser}")
 
 
+def module_hook(change):
+    """A script to run before the page's own that does `change` to the calculation's module, `m`,
+    as the module's loader hands it to the page."""
+    return ("let made; Object.defineProperty(globalThis, 'createHalvern', {configurable: true,"
+            " get: () => made, set: (create) => { made = (...a) => create(...a).then((m) => {"
+            f" {change}; return m; }}); }}}});")
+
+
 # What runs before the page's first script, under serve()'s paths of those names.
 BEFORE = {
     "/no-webassembly/": "delete globalThis.WebAssembly;",
-    "/failing-setup/": "let made; Object.defineProperty(globalThis, 'createHalvern', {configurable: true,"
-                       " get: () => made, set: (create) => { made = (...a) => create(...a).then((m) => {"
-                       " m._halvern_fit_fonts = () => { throw new Error('set-up fault'); }; return m; }); }});",
+    "/failing-setup/": module_hook("m._halvern_fit_fonts = () => { throw new Error('set-up fault'); }"),
 }
 
 

@@ -24,7 +24,7 @@ import urllib.request
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [os.path.join(here, "..", "support"), os.path.join(here, "..", "..", "tools")]
 # pylint: disable=wrong-import-position
-from browsers import host, serve, skip, start, wait_for  # noqa: E402
+from browsers import host, module_hook, serve, skip, start, wait_for  # noqa: E402
 from tables import compare_seen, plan, scenarios, what_users_see  # noqa: E402
 
 KEYS = {"Tab": "\ue004", "Enter": "\ue007", "Escape": "\ue00c", "Shift": "\ue008",
@@ -777,9 +777,7 @@ def check_heap(page, url, checks):
     """What the page lends the module to read a text, it takes back: pastes by the hundred, typing
     and presses leave the module's heap where it was. In Chromium, where the module can be held
     as the page makes it."""
-    with page.before_scripts("let made; Object.defineProperty(globalThis, 'createHalvern', {configurable: true,"
-                             " get: () => made, set: (create) => {"
-                             " made = (...a) => create(...a).then((m) => (globalThis.heldModule = m)); }});"):
+    with page.before_scripts(module_hook("globalThis.heldModule = m")):
         page.load(url)
     try:
         top = "const p = heldModule._malloc(1); heldModule._free(p); return p"
